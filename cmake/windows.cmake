@@ -1,0 +1,47 @@
+# Windows build: size-optimised PE32 programs that import system DLLs only.
+add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX
+                        WIN32_LEAN_AND_MEAN)
+add_compile_options(-municode -ffunction-sections -fdata-sections)
+set(CMAKE_C_FLAGS_MINSIZEREL "-Os -DNDEBUG")
+set(CMAKE_CXX_FLAGS_MINSIZEREL "-Os -DNDEBUG")
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE MinSizeRel)
+endif()
+# The installer's own code is built without exceptions and without locks
+# around function-local statics: it throws nothing, and its statics are first
+# touched on the main thread before any worker starts. Both keep the runtime's
+# exception and thread machinery out of the program (see runtime_slim.cc).
+set(LITE_PRODUCT_FLAGS -fno-exceptions -fno-threadsafe-statics)
+# Every program is linked statically against the compiler's runtimes.
+add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+
+# Jansson comes from Debian's source package, fetched into the build tree by
+# scripts/fetch_jansson.sh and compiled here with the same flags.
+set(LITE_JANSSON_SOURCE_DIR "${PROJECT_BINARY_DIR}/deps/jansson-2.14" CACHE PATH
+    "Jansson 2.14 sources for the MinGW build")
+if(NOT EXISTS "${LITE_JANSSON_SOURCE_DIR}/CMakeLists.txt")
+  execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/fetch_jansson.sh "${PROJECT_BINARY_DIR}/deps"
+                  RESULT_VARIABLE fetch_result)
+  if(NOT fetch_result EQUAL 0 OR NOT EXISTS "${LITE_JANSSON_SOURCE_DIR}/CMakeLists.txt")
+    message(FATAL_ERROR "Jansson sources missing: run scripts/setup.sh, then scripts/fetch_jansson.sh")
+  endif()
+endif()
+set(JANSSON_BUILD_DOCS OFF CACHE BOOL "" FORCE)
+set(JANSSON_WITHOUT_TESTS ON CACHE BOOL "" FORCE)
+set(JANSSON_EXAMPLES OFF CACHE BOOL "" FORCE)
+set(JANSSON_BUILD_SHARED_LIBS OFF CACHE BOOL "" FORCE)
+set(JANSSON_INSTALL OFF CACHE BOOL "" FORCE)
+add_subdirectory(${LITE_JANSSON_SOURCE_DIR} ${PROJECT_BINARY_DIR}/deps/jansson-build EXCLUDE_FROM_ALL)
+add_library(lite_jansson INTERFACE)
+target_link_libraries(lite_jansson INTERFACE jansson)
+target_include_directories(lite_jansson INTERFACE ${PROJECT_BINARY_DIR}/deps/jansson-build/include)
+
+# GoogleTest from Debian's sources, built with the same toolchain.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/deps/googletest EXCLUDE_FROM_ALL)
+
+# ctest runs Windows programs under Wine in this build's own prefix.
+set(LITE_WINEPREFIX "${PROJECT_BINARY_DIR}/wineprefix")
+set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine_run.sh;${LITE_WINEPREFIX}")

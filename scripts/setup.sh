@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs and fetches Jansson's source
+# package for the MinGW build. Safe to run again: it only updates the package
+# lists and installs when something is missing.
+set -euo pipefail
+
+packages=(
+  cmake make g++ pkg-config
+  g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine32:i386
+  xvfb xcompmgr x11-utils imagemagick fonts-liberation
+  libjansson-dev googletest libgtest-dev
+  gcab openssl osslsigncode nginx-light python3
+  dpkg-dev file
+)
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup.sh: run as root (it installs Debian packages)" >&2
+  exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+need_update=0
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  need_update=1
+fi
+
+src_list=/etc/apt/sources.list.d/lite-installer-src.sources
+if [ ! -f "$src_list" ]; then
+  cat > "$src_list" <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+# The i386 lists must exist before wine32:i386 can be found.
+if [ ${#missing[@]} -gt 0 ] && ! ls /var/lib/apt/lists/*i386_Packages* >/dev/null 2>&1; then
+  need_update=1
+fi
+if [ ! -e /var/lib/apt/lists/*bookworm_main_source_Sources* ] 2>/dev/null; then
+  ls /var/lib/apt/lists/*_source_Sources* >/dev/null 2>&1 || need_update=1
+fi
+
+if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
+  if [ $need_update -eq 1 ] || [ ${#missing[@]} -gt 0 ]; then
+    apt-get update -q
+  fi
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup.sh: installing ${missing[*]}"
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+echo "setup.sh: packages ready"

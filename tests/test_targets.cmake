@@ -1,0 +1,23 @@
+# Test programs. Each subsystem's tests/<name>/CMakeLists.txt adds its files:
+#   *_test.cc     pure units, natively (unit_tests), under ASan and UBSan;
+#   *_wintest.cc  the Win32 layer, for real under Wine (win_tests.exe).
+if(WIN32)
+  add_executable(win_tests)
+  target_sources(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/installer/build_config_release.cc)
+  target_link_libraries(win_tests PRIVATE lite_win lite_core gtest_main)
+  target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR})
+else()
+  add_executable(unit_tests)
+  target_sources(unit_tests PRIVATE
+    ${PROJECT_SOURCE_DIR}/installer/build_config_release.cc
+    ${PROJECT_SOURCE_DIR}/tests/support/captured_log.cc)
+  target_link_libraries(unit_tests PRIVATE lite_core GTest::gtest GTest::gtest_main)
+  target_include_directories(unit_tests PRIVATE ${PROJECT_SOURCE_DIR})
+endif()
+
+if(WIN32)
+  add_executable(log_peer ${PROJECT_SOURCE_DIR}/tests/support/log_peer.cc)
+  target_link_libraries(log_peer PRIVATE lite_win lite_core)
+  target_link_options(log_peer PRIVATE -municode)
+  add_dependencies(win_tests log_peer)
+endif()
