@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "install/installer_observer.h"
@@ -24,14 +25,17 @@
 
 class BrandPackageInfo;
 class DistribInfoParams;
+
+namespace lite_installer {
 class DownloadSink;
 class KorvexTrustVerifier;
 
 // One statistics request: GET `url` into `sink`; the error text and the last
-// redirect target go to the outputs that are given. True when the whole body
-// arrived with status 200.
-using RequestFunction = bool (*)(const wchar_t* url, DownloadSink* sink, std::wstring* error_text,
-                                 std::wstring* redirect_url);
+// redirect target go to the outputs that are given (each may be null). True
+// when the whole body arrived with status 200.
+using RequestFunction = std::function<bool(const std::wstring& url, DownloadSink* sink,
+                                           std::wstring* error_text, std::wstring* redirect_url)>;
+}  // namespace lite_installer
 
 class Installer {
  public:
@@ -57,7 +61,7 @@ class Installer {
   virtual bool CheckModule(const std::wstring& module_path);
   virtual bool CheckModuleWithDescription(const std::wstring& module_path,
                                           const std::string& trusted_description, bool retry_flag);
-  virtual bool CheckModuleWithVerifier(const std::wstring& module_path, KorvexTrustVerifier& verifier,
+  virtual bool CheckModuleWithVerifier(const std::wstring& module_path, lite_installer::KorvexTrustVerifier& verifier,
                                        bool flag);
   // Starts the setup with its command line and waits for it; true when its
   // exit code was obtained (it is then in `exit_code`).
@@ -110,7 +114,7 @@ class Installer {
   InstallerObserver* observer;  // not owned; null on the silent road
   BrandPackageInfo& brand;
   DistribInfoParams& distrib_params;
-  RequestFunction request_function;  // every statistics request goes through it
+  lite_installer::RequestFunction request_function;  // every statistics request goes through it
   bool make_default = false;
   bool install_flash = true;
   bool send_stats = false;
