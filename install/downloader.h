@@ -14,7 +14,6 @@
 #include "install/download_progress.h"
 #include "install/download_sink.h"
 #include "install/file_sink.h"
-#include "install/request_function.h"
 #include "installer/unique_handle.h"
 
 namespace lite_installer {
@@ -101,7 +100,8 @@ bool DownloadToSink(const wchar_t* url, DownloadSink* sink, std::wstring* error_
                     std::wstring* redirect_url, uint32_t* content_length, HANDLE stop_event,
                     DownloadProgress* progress);
 
-// The controller's default request function: resets the sink and downloads
+// The controller's default request function (see RequestFunction in
+// install/installer.h): resets the sink and downloads
 // `url` into it without progress or stop event. Logs the URL first.
 bool Download(const std::wstring& url, DownloadSink* sink, std::wstring* error_text,
               std::wstring* redirect_url);
