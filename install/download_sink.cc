@@ -1,0 +1,23 @@
+#include "install/download_sink.h"
+
+namespace lite_installer {
+
+bool DownloadSink::Write(const char* /*bytes*/, uint32_t count) {
+  total += count;
+  return true;
+}
+
+void DownloadSink::Reset() { total = 0; }
+
+bool StringSink::Write(const char* bytes, uint32_t count) {
+  data_.append(bytes, count);
+  total += count;
+  return true;
+}
+
+void StringSink::Reset() {
+  data_.clear();
+  total = 0;
+}
+
+}  // namespace lite_installer

@@ -1,0 +1,145 @@
+// The controller of one installation run: obtains the setup package, waits
+// for the install signal, verifies the package, runs the setup, cleans up and
+// reports. It ends with the installer's result code in `exit_code`.
+//
+// Silent road: the entry constructs it without an observer, signals
+// `install_event` and calls Run on its own thread. Windowed road: the window
+// constructs it with itself as observer and starts the worker thread at once
+// (StartWorker), so the package downloads while the welcome screen shows.
+//
+// The controller has no lock: `stop_event`, `install_event` and the atomic
+// `cancel_count` carry the coordination between the window and the worker.
+// Windows build only.
+#ifndef INSTALL_INSTALLER_H_
+#define INSTALL_INSTALLER_H_
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "install/installer_observer.h"
+#include "installer/switches.h"
+#include "installer/unique_handle.h"
+
+class BrandPackageInfo;
+class DistribInfoParams;
+
+namespace lite_installer {
+class DownloadSink;
+class KorvexTrustVerifier;
+
+// One statistics request: GET `url` into `sink`; the error text and the last
+// redirect target go to the outputs that are given (each may be null). True
+// when the whole body arrived with status 200.
+using RequestFunction = std::function<bool(const std::wstring& url, DownloadSink* sink,
+                                           std::wstring* error_text, std::wstring* redirect_url)>;
+}  // namespace lite_installer
+
+class Installer {
+ public:
+  // Prepares the files handed to the setup ("installerdata" and "clids-file"
+  // from the switches, or written from the program's resources into the
+  // temporary folder), creates the two events, reads the stored identifier
+  // and sends the first counter. `observer` may be null (silent road).
+  Installer(InstallerObserver* observer, BrandPackageInfo& brand, DistribInfoParams& distrib_params);
+  // Stops the worker and, should it not have ended within Stop's time limit,
+  // keeps waiting for it: the worker uses this object and calls the observer
+  // until it ends. An observer that owns the controller must therefore
+  // destroy it before anything its observer operations use (for a member:
+  // declare the controller last).
+  virtual ~Installer();
+
+  Installer(const Installer&) = delete;
+  Installer& operator=(const Installer&) = delete;
+
+  // Overridable steps, in this order.
+  // Puts the setup package on the disk: the "browser-setup" switch's file, or
+  // a download into a new temporary file named in `downloaded_path` (which
+  // the caller deletes). 0 on success, 1 no temporary file, 2 not downloaded.
+  virtual int GetModule(bool use_given_path, std::wstring* module_path, std::wstring* downloaded_path);
+  // True when the package may be run.
+  virtual bool CheckModule(const std::wstring& module_path);
+  virtual bool CheckModuleWithDescription(const std::wstring& module_path,
+                                          const std::string& trusted_description, bool retry_flag);
+  virtual bool CheckModuleWithVerifier(const std::wstring& module_path, lite_installer::KorvexTrustVerifier& verifier,
+                                       bool flag);
+  // Starts the setup with its command line and waits for it; true when its
+  // exit code was obtained (it is then in `exit_code`).
+  virtual bool RunSetup(const std::wstring& module_path);
+
+  // The body of the run, on the worker thread or on the entry's thread.
+  void Run();
+  // Windowed road: resets both events and starts the worker thread running
+  // Run; its handle goes to `worker_thread`. False when the thread cannot be
+  // started.
+  bool StartWorker();
+  // Signals `stop_event` and waits at most 10 seconds for the worker, if one
+  // was started. Does nothing on the silent road.
+  void Stop();
+  // 0 on success, otherwise 1 or the download result 2.
+  int InstallBrowser();
+  // Windowed road: waits while the browser's message window exists (at least
+  // 20 seconds unless stopped), then calls OnFinished.
+  void WaitForBrowserWindow();
+
+  // Download of the setup URL into `path`: 0 downloaded, 1 the file cannot be
+  // created, 2 not downloaded (empty URL, all attempts failed, or stopped).
+  int DownloadModuleTo(const std::wstring& path);
+
+  // The setup's switch table: a copy of this process's switches with the
+  // program replaced by `module_path` and the controller's switches set.
+  ProcessSwitches BuildSetupCommandLine(const std::wstring& module_path);
+  // Runs `command_line` and waits for it without time limit; `exit_code` is
+  // 400 until the process's own exit code is obtained.
+  bool RunProcessAndWait(const std::wstring& command_line, int32_t* exit_code);
+
+  // Statistics requests; failures are logged and never change the run.
+  void ReportStatus(bool success, const std::wstring& url, int attempt, int downloaded,
+                    const std::wstring& error_text, const std::wstring& redirect_url);
+  void ReportInstallationFinished(bool success);
+  // `counter_path` such as L"cid=72977/path=ZapuskLiteInstallera".
+  void ReportStatisticsImpl(const std::wstring& counter_path);
+  void SendClickStat(const std::wstring& name, const std::wstring& value);
+  // SendClickStat with the name "clicked_button".
+  void SendButtonClickStat(const std::wstring& value);
+  // SendClickStat with the name "choosen_checkbox".
+  void SendCheckboxClickStat(const std::wstring& value);
+
+  // The worker thread's procedure: Run, then end with exit code 0.
+  static unsigned __stdcall WorkerThreadMain(void* installer);
+
+  // Fields, in this order. Owners set the three flags before the install
+  // signal, signal or reset the events, increment `cancel_count` atomically,
+  // and read `exit_code` after the run.
+  InstallerObserver* observer;  // not owned; null on the silent road
+  BrandPackageInfo& brand;
+  DistribInfoParams& distrib_params;
+  lite_installer::RequestFunction request_function;  // every statistics request goes through it
+  bool make_default = false;
+  bool install_flash = true;
+  bool send_stats = false;
+  std::wstring temp_dir;  // with trailing separator
+  std::wstring installer_data_path;
+  std::wstring clids_path;
+  std::wstring install_guid;  // without braces; empty until Run
+  int32_t exit_code = 400;
+  lite_installer::ScopedHandle worker_thread;
+  lite_installer::ScopedHandle stop_event;     // manual reset
+  lite_installer::ScopedHandle install_event;  // manual reset
+  volatile LONG cancel_count = 0;  // > 0 means cancelled
+  int64_t total_time = 0;     // microseconds, without the wait for the install signal
+  int64_t download_time = 0;  // microseconds
+  int64_t install_time = 0;   // microseconds
+  std::string stored_ui;
+
+ protected:
+  // Pause between two download attempts, and the period at which the wait
+  // for the browser looks for its message window. Only test subclasses
+  // change them.
+  DWORD pause_between_attempts_ms_ = 15000;
+  DWORD browser_window_poll_ms_ = 20000;
+};
+
+#endif  // INSTALL_INSTALLER_H_

@@ -1,0 +1,50 @@
+#include "stats/url_text.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+#include <wininet.h>
+
+namespace lite_installer {
+
+namespace {
+
+// INTERNET_MAX_URL_LENGTH plus the terminating zero.
+constexpr DWORD kUrlBufferChars = 2084;
+
+}  // namespace
+
+std::wstring Escape(const std::wstring& text) {
+  if (text.empty()) return std::wstring();
+  std::wstring buffer(kUrlBufferChars, L'\0');
+  DWORD length = kUrlBufferChars;
+  if (FAILED(UrlEscapeW(text.c_str(), &buffer[0], &length, URL_ESCAPE_SEGMENT_ONLY)) ||
+      length == 0 || length >= kUrlBufferChars) {
+    return std::wstring();
+  }
+  buffer.resize(length);
+  return buffer;
+}
+
+std::wstring RedirectHost(const std::wstring& url) {
+  if (url.empty()) return std::wstring();
+  std::wstring canonical(kUrlBufferChars, L'\0');
+  DWORD length = kUrlBufferChars;
+  if (!InternetCanonicalizeUrlW(url.c_str(), &canonical[0], &length, ICU_BROWSER_MODE) ||
+      length == 0 || length >= kUrlBufferChars) {
+    return std::wstring();
+  }
+  canonical.resize(length);
+  std::wstring host(kUrlBufferChars, L'\0');
+  URL_COMPONENTSW parts = {};
+  parts.dwStructSize = sizeof(parts);
+  parts.lpszHostName = &host[0];
+  parts.dwHostNameLength = kUrlBufferChars;
+  if (!InternetCrackUrlW(canonical.c_str(), 0, ICU_DECODE, &parts) ||
+      parts.dwHostNameLength >= kUrlBufferChars) {
+    return std::wstring();
+  }
+  host.resize(parts.dwHostNameLength);
+  return host;
+}
+
+}  // namespace lite_installer
