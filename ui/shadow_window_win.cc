@@ -69,7 +69,9 @@ void ShadowWindow::Update() {
   // The part under the owner is cleared to fully transparent pixels.
   BitBlt(memory, margins.left, margins.top, o.right - o.left, o.bottom - o.top, memory,
          margins.left, margins.top, SRCERASE);
-  SetLayout(memory, 1);
+  // The memory context keeps its left-to-right layout: the shadow bands are
+  // symmetric, so a mirrored transfer would look the same, and on Wine a
+  // right-to-left source context leaves the layered window empty.
 
   POINT position = {s.left, s.top};
   SIZE layer = {w, h};

@@ -31,6 +31,7 @@ struct CheckboxBench {
   HFONT font = nullptr;
   int custom_draws = 0;
   int draw_items = 0;
+  bool final_checked = false;  // read before the checkbox is destroyed
 };
 CheckboxBench* g_bench = nullptr;
 
@@ -78,6 +79,7 @@ LRESULT CALLBACK BenchProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
       }
       break;
     case WM_CLOSE:
+      g_bench->final_checked = g_bench->painter->IsChecked();
       DestroyWindow(window);
       return 0;
     case WM_DESTROY:
@@ -128,7 +130,7 @@ int RunCheckboxBench(bool initially_checked) {
   }
   std::printf("custom_draw=%d draw_item=%d unthemed=%d checked=%d\n", bench.custom_draws,
               bench.draw_items, bench.painter->unthemed ? 1 : 0,
-              bench.painter->IsChecked() ? 1 : 0);
+              bench.final_checked ? 1 : 0);
   bench.painter.reset();
   DeleteObject(bench.font);
   g_bench = nullptr;

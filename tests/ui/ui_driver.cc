@@ -1,5 +1,6 @@
 // Drives another program's windows from outside, for the UI tests:
-//   ui_driver.exe find PID CLASS TIMEOUT_MS   top-level window of process PID
+//   ui_driver.exe find PROCESS CLASS TIMEOUT_MS  top-level window of a process
+//                                             (a pid or "name:IMAGE.exe")
 //                                             with class CLASS ("*": any);
 //                                             prints "hwnd=N"
 //   ui_driver.exe dump HWND                   the window and each child, one
@@ -20,7 +21,8 @@
 namespace {
 
 struct FindRequest {
-  DWORD pid;
+  DWORD pid;           // 0: match by image name
+  std::wstring image;  // lower-case file name of the process image
   std::wstring window_class;
   HWND found;
 };
@@ -29,7 +31,22 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM lparam) {
   auto* request = reinterpret_cast<FindRequest*>(lparam);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (pid != request->pid || !IsWindowVisible(window)) return TRUE;
+  if (!IsWindowVisible(window)) return TRUE;
+  if (request->pid != 0 && pid != request->pid) return TRUE;
+  if (request->pid == 0) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr) return TRUE;
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const BOOL named = QueryFullProcessImageNameW(process, 0, path, &size);
+    CloseHandle(process);
+    if (!named) return TRUE;
+    std::wstring name = path;
+    const size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) name = name.substr(slash + 1);
+    for (wchar_t& c : name) c = static_cast<wchar_t>(towlower(c));
+    if (name != request->image) return TRUE;
+  }
   wchar_t name[256] = {};
   GetClassNameW(window, name, 256);
   if (request->window_class != L"*" && request->window_class != name) return TRUE;
@@ -96,7 +113,15 @@ HWND HandleArg(const wchar_t* text) {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"find" && argc >= 5) {
-    FindRequest request = {static_cast<DWORD>(wcstoul(argv[2], nullptr, 10)), argv[3], nullptr};
+    // PROCESS is a pid or "name:<image file name>".
+    std::wstring process = argv[2];
+    FindRequest request = {0, L"", argv[3], nullptr};
+    if (process.compare(0, 5, L"name:") == 0) {
+      request.image = process.substr(5);
+      for (wchar_t& c : request.image) c = static_cast<wchar_t>(towlower(c));
+    } else {
+      request.pid = static_cast<DWORD>(wcstoul(argv[2], nullptr, 10));
+    }
     const DWORD deadline = GetTickCount() + wcstoul(argv[4], nullptr, 10);
     do {
       request.found = nullptr;
