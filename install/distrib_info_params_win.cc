@@ -1,0 +1,71 @@
+// Loading the distribution parameters: switch or distribution tag, registry,
+// and the "distrib_info" file for the setup program.
+#include <windows.h>
+
+#include "brand/distribution_tag.h"
+#include "install/distrib_info_params.h"
+#include "install/distrib_params_json.h"
+#include "installer/environment.h"
+#include "installer/log.h"
+#include "installer/registry_store.h"
+#include "installer/switches.h"
+#include "installer/text.h"
+
+namespace {
+
+constexpr wchar_t kRegistryValue[] = L"DistribInfoParams";
+
+// Writes the parameters as "distrib_info" in the temporary folder and returns
+// its path (also after a logged failure); empty when there are none.
+std::wstring CreateJsonFromDistribParams(const lite_installer::DistribParams& params) {
+  if (params.empty()) return std::wstring();
+  const wchar_t kFunction[] = L"`anonymous-namespace'::CreateJsonFromDistribParams";
+  const std::wstring path = GetTemporaryPath() + L"distrib_info";
+  const std::string text = lite_installer::SerializeDistribParams(params);
+  if (text.empty()) {
+    lite_installer::Log(lite_installer::kError, kFunction, __LINE__, L"Can't create json dump");
+  } else if (!SaveBytesToFile(path, text)) {
+    lite_installer::Log(lite_installer::kError, kFunction, __LINE__, L"Write json to file error");
+  }
+  return path;
+}
+
+}  // namespace
+
+bool DistribInfoParams::IsRestoring() { return false; }
+
+void DistribInfoParams::StoreParams(const std::string& text) {
+  lite_installer::StoreValueInRegistry(kRegistryValue, lite_installer::Widen(text));
+}
+
+std::wstring DistribInfoParams::GetModulePath() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return std::wstring();
+  return std::wstring(path, length);
+}
+
+bool DistribInfoParams::Load() {
+  std::string text;
+  const bool restoring = IsRestoring();
+  if (restoring) text = lite_installer::Narrow(lite_installer::ReadStringFromRegistry(kRegistryValue));
+  const ProcessSwitches& switches = ProcessSwitches::Current();
+  if (text.empty() && switches.Has("distr-info-params")) text = switches.ValueNarrow("distr-info-params");
+  if (text.empty()) {
+    text = lite_installer::ReadDistributionTag(GetModulePath());
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+  }
+  if (!restoring && !text.empty()) StoreParams(text);
+  if (!text.empty()) {
+    lite_installer::ParseQueryString(text, params);
+    json_path = CreateJsonFromDistribParams(params);
+  }
+  return !json_path.empty();
+}
+
+bool DistribInfoParams::Find(const std::string& key, std::string* value) const {
+  const auto found = params.find(key);
+  if (found == params.end()) return false;
+  if (value != nullptr) *value = found->second;
+  return true;
+}
