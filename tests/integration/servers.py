@@ -18,8 +18,9 @@ def wine_path(path):
 
 
 def install_test_ca(harness):
-    """The build's test CA (made once in the build tree), trusted in the test
-    prefix's machine Root store. `harness` is the lite_harness module."""
+    """The build's https test CA (made once in the build tree), trusted in the
+    test prefix's machine Root store through install_test_root.exe (built with
+    the trust tests). `harness` is the lite_harness module."""
     ca = TestCa(os.path.join(harness.BUILD_DIR, "test_ca")).ensure()
     result = harness.run_windows(harness.program("install_test_root.exe"), [wine_path(ca.ca_der)])
     if result.returncode != 0:

@@ -449,5 +449,6 @@ class TestCa:
 
     def install_into_prefix(self, run_windows_program):
         """Adds the CA to the machine's Root store of the test Wine prefix.
-        `run_windows_program(exe_name, args)` runs a program of the build."""
+        `run_windows_program(exe_name, args)` runs a program of the build;
+        install_test_root.exe comes with the trust tests."""
         return run_windows_program("install_test_root.exe", [self.ca_der])
