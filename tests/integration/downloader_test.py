@@ -223,6 +223,39 @@ class DownloaderTest(unittest.TestCase):
             self.assertEqual("Korvex.Browser lite installer", records[0]["user_agent"])
 
 
+@unittest.skipUnless(os.geteuid() == 0, "mounting a small volume needs root")
+class DiskFullTest(unittest.TestCase):
+    def test_a_full_volume_fails_the_write_and_leaves_only_counted_bytes(self):
+        # 100 KiB hold three 32 KiB chunks and part of a fourth: the system
+        # writes that part and reports success with fewer bytes.
+        mount = tempfile.mkdtemp(prefix="lite-full-volume-")
+        result = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=100k", "tmpfs", mount],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, check=False)
+        if result.returncode != 0:
+            os.rmdir(mount)
+            self.skipTest("cannot mount a tmpfs: %r" % result.stderr)
+        try:
+            package = os.urandom(300000)
+            with s.FaultServer() as server:
+                server.route("/pkg", s.Response(package))
+                output = os.path.join(mount, "package.bin")
+                log = os.path.join(tempfile.gettempdir(), "lite-disk-full-%d.log" % os.getpid())
+                result = probe(server.url("/pkg"), output, "--log", s.wine_path(log))
+                with open(log, "rb") as f:
+                    text = f.read().decode("utf-16-le", "replace")
+                os.remove(log)
+            self.assertEqual("0", result["ok"])
+            self.assertEqual("write_file-112", result["error"], "ERROR_DISK_FULL")
+            self.assertIn("Write file error.", text)
+            kept = read(output)
+            self.assertEqual(int(result["total"]), len(kept),
+                             "the file holds exactly the counted bytes, so a resumption fits")
+            self.assertEqual(package[:len(kept)], kept)
+        finally:
+            subprocess.run(["umount", mount], check=False)
+            os.rmdir(mount)
+
+
 class HttpsTest(unittest.TestCase):
     def test_https_request_with_the_trusted_test_ca(self):
         ca = s.install_test_ca(h)
