@@ -4,9 +4,14 @@
 
 #include <string>
 
+#include "brand/brand_package_info.h"
+#include "install/disk_space.h"
+#include "install/distrib_info_params.h"
+#include "install/installer.h"
 #include "installer/environment.h"
 #include "installer/exit_codes.h"
 #include "installer/log.h"
+#include "installer/os_version.h"
 #include "installer/switches.h"
 #include "installer/text.h"
 #include "ui/ui_environment.h"
@@ -18,10 +23,36 @@ namespace {
 
 constexpr wchar_t kFunction[] = L"wWinMain";
 
-// Runs the whole installation on this thread; returns the exit code.
-int RunSilentRoad() {
+// Windows 10 is class 7; below it the setup may make the browser the default.
+constexpr OsVersionClass kWindows10Class = 7;
+
+// The interface language: the distribution's "lang" parameter wins; the
+// international brand otherwise lets the defaults choose unless the brand
+// document turned language detection off.
+void OverrideInterfaceLanguage(const DistribInfoParams& distrib_params, BrandPackageInfo& brand) {
+  std::string language;
+  if (distrib_params.Find("lang", &language)) {
+    brand.interface_language = language;
+  } else if (brand.brand_id == "int" && (brand.autodetect_language == TriState::Unset ||
+                                         brand.autodetect_language == TriState::True)) {
+    brand.interface_language.clear();
+  }
+}
+
+// Runs the whole installation on this thread, with the install signal given
+// in advance; returns the controller's exit code.
+int RunSilentRoad(BrandPackageInfo& brand, DistribInfoParams& distrib_params) {
   Log(kInfo, kFunction, __LINE__, L"Installing in silent mode.");
-  return lite_installer::kExitNoSetupResult;
+  const ProcessSwitches& switches = ProcessSwitches::Current();
+  Installer installer(nullptr, brand, distrib_params);
+  if (GetOsVersionClass() < kWindows10Class) {
+    installer.make_default = switches.Has("make-browser-default-after-import");
+  }
+  installer.send_stats = switches.Has("send-statistics");
+  ResetEvent(installer.stop_event.Get());
+  SetEvent(installer.install_event.Get());
+  installer.Run();
+  return installer.exit_code;
 }
 
 // Shows the installer window; returns its result (1 when the installation
@@ -43,15 +74,23 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const bool silent = switches.Has("silent");
   const bool system_level = switches.Has("system-level");
   const std::string brand_name = switches.ValueNarrow("brand-name");
-  (void)system_level;
-  (void)brand_name;
 
   const std::wstring temporary_path = GetTemporaryPath();
   Log(kInfo, kFunction, __LINE__, L"Temporary path is: " + temporary_path);
 
+  DistribInfoParams distrib_params;
+  distrib_params.Load();
+  BrandPackageInfo brand(temporary_path);
+  brand.GetInfo(brand_name);
+  OverrideInterfaceLanguage(distrib_params, brand);
+  brand.SetDefaults();
+
+  const bool enough_disk_space = lite_installer::HasEnoughDiskSpace(system_level);
+  (void)enough_disk_space;
+
   int exit_code = lite_installer::kExitNoSetupResult;
   if (silent) {
-    exit_code = RunSilentRoad();
+    exit_code = RunSilentRoad(brand, distrib_params);
   } else {
     int window_exit_code = lite_installer::kExitNoSetupResult;
     if (RunMainWindow(&window_exit_code) == 1) {

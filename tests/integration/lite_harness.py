@@ -57,6 +57,15 @@ def temp_dir():
     return candidates[0]
 
 
+def windows_path(path):
+    """The Windows name (C:\\...) of a file on the prefix's drive C."""
+    drive_c = os.path.join(os.path.abspath(WINEPREFIX), "drive_c")
+    relative = os.path.relpath(os.path.abspath(path), drive_c)
+    if relative.startswith(".."):
+        raise ValueError("%s is not on drive C of %s" % (path, WINEPREFIX))
+    return "C:\\" + relative.replace("/", "\\")
+
+
 def log_path():
     return os.path.join(temp_dir(), LOG_NAME)
 
