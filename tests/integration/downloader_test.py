@@ -122,17 +122,33 @@ class DownloaderTest(unittest.TestCase):
                 self.assertEqual(b"", read(self.output), "the partial file is dropped, never mixed")
                 self.assertEqual(["bytes=300000-"], [r["range"] for r in self.server.requests(path)])
 
-    def test_error_status_keeps_the_body_and_names_the_status(self):
+    def test_error_status_is_named_and_its_body_never_becomes_package_bytes(self):
         body = b"<html>no such package</html>\n" * 100
         self.server.route("/missing", s.Response(body, status=404))
         log = os.path.join(self.work, "404.log")
         result = probe(self.server.url("/missing"), self.output, "--log", s.wine_path(log))
         self.assertEqual("0", result["ok"])
         self.assertRegex(result["error"], r"^final_query_info-404-\d+$")
-        self.assertEqual(body, read(self.output))
+        self.assertEqual(str(len(body)), result["content_length"])
+        self.assertEqual("0", result["total"])
+        self.assertEqual(b"", read(self.output))
         with open(log, "rb") as f:
             self.assertIn("Unsuccessful download: " + self.server.url("/missing"),
                           f.read().decode("utf-16-le", "replace"))
+
+        # A busy server first, then the package: the next attempt starts at
+        # byte 0 and the package arrives intact, with no error page before it.
+        busy = b"try again later\n" * 200
+        self.server.route("/pkg", s.Response(busy, status=503),
+                          s.Response(busy, status=503, drop_after=1000), s.Response(self.package))
+        for expected in [r"^final_query_info-503-\d+$", r"^internet_read-12031$"]:
+            failed = probe(self.server.url("/pkg"), self.output, "--resume")
+            self.assertRegex(failed["error"], expected)
+            self.assertEqual(b"", read(self.output))
+        done = probe(self.server.url("/pkg"), self.output, "--resume")
+        self.assertEqual("1", done["ok"], done)
+        self.assertEqual(self.package, read(self.output))
+        self.assertEqual(["", "", ""], [r["range"] for r in self.server.requests("/pkg")])
 
     def test_redirect_target_is_recorded_also_when_the_download_then_fails(self):
         with s.FaultServer() as other:
@@ -173,6 +189,12 @@ class DownloaderTest(unittest.TestCase):
         self.assertEqual("2", empty["progress_calls"], "only the start and end calls")
         self.assertEqual(["-1 0", "0 2"], empty["time_left"])
 
+    def test_a_stalled_body_is_waited_for(self):
+        self.server.route("/pkg", s.Response(self.package, stall_after=100000, stall_seconds=1.5))
+        result = probe(self.server.url("/pkg"), self.output)
+        self.assertEqual("1", result["ok"], result)
+        self.assertEqual(self.package, read(self.output))
+
     def test_stop_before_the_first_chunk_fails_without_error_text(self):
         self.server.route("/pkg", s.Response(self.package))
         result = probe(self.server.url("/pkg"), self.output, "--stop")
@@ -208,14 +230,22 @@ class DownloaderTest(unittest.TestCase):
         root = os.path.join(self.work, "www")
         os.makedirs(root, exist_ok=True)
         shutil.copy(self.package_path, os.path.join(root, "setup.bin"))
-        with s.NginxServer(root) as nginx:
+        target = self.server.url("/moved")
+        self.server.route("/moved", s.Response(self.package[:100]))
+        with s.NginxServer(root, redirects={"/old.bin": target}) as nginx:
+            moved = probe(nginx.url("/old.bin"), self.output)
+            self.assertEqual(("1", target), (moved["ok"], moved["redirect"]))
+            self.assertEqual(self.package[:100], read(self.output))
+            self.assertEqual([("/old.bin", 302)],
+                             [(r["path"], r["status"]) for r in nginx.requests()])
+
             with open(self.output, "wb") as f:
                 f.write(self.package[:300000])
             result = probe(nginx.url("/setup.bin"), self.output, "--resume")
             self.assertEqual("1", result["ok"], result)
             self.assertEqual(str(PACKAGE_SIZE), result["content_length"])
             self.assertEqual(self.package, read(self.output))
-            records = nginx.requests()
+            records = nginx.requests()[1:]
             self.assertEqual(1, len(records))
             self.assertEqual(("/setup.bin", "bytes=300000-", 206, 700000),
                              (records[0]["path"], records[0]["range"], records[0]["status"],
