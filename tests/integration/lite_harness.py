@@ -267,6 +267,10 @@ class UiDriver:
     def click(self, hwnd, control_id):
         return self._run("click", hwnd, control_id)[0] == 0
 
+    def mouse(self, hwnd, control_id):
+        """Posts a left click to the first child with `control_id`."""
+        return self._run("mouse", hwnd, control_id)[0] == 0
+
     def key(self, hwnd, virtual_key):
         return self._run("key", hwnd, virtual_key)[0] == 0
 
