@@ -317,8 +317,17 @@ class DiskSpaceNoticeTest(unittest.TestCase):
         os.makedirs(cls.local, exist_ok=True)
         cls.saved = cls.local + ".lite-saved"
         os.rename(cls.local, cls.saved)
-        os.makedirs(cls.local)
-        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=50m", "tmpfs", cls.local], check=True)
+        try:
+            os.makedirs(cls.local)
+            subprocess.run(["mount", "-t", "tmpfs", "-o", "size=50m", "tmpfs", cls.local],
+                           check=True)
+        except Exception:
+            # tearDownClass does not run after a failed set-up: restore here.
+            if os.path.isdir(cls.local):
+                os.rmdir(cls.local)
+            os.rename(cls.saved, cls.local)
+            cls.display.__exit__(None, None, None)
+            raise
 
     @classmethod
     def tearDownClass(cls):
