@@ -14,6 +14,7 @@
 #include "installer/os_version.h"
 #include "installer/switches.h"
 #include "installer/text.h"
+#include "ui/main_window.h"
 #include "ui/message_dialog.h"
 #include "ui/ui_environment.h"
 
@@ -58,9 +59,14 @@ int RunSilentRoad(BrandPackageInfo& brand, DistribInfoParams& distrib_params) {
 
 // Shows the installer window; returns its result (1 when the installation
 // ran to its end), or anything else when the window was closed or not shown.
-INT_PTR RunMainWindow(int* exit_code) {
-  *exit_code = lite_installer::kExitNoSetupResult;
-  return -1;
+// The exit code is read after the window let its controller's worker end.
+INT_PTR RunMainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params, int* exit_code) {
+  lite_installer::MainWindow window(brand, distrib_params);
+  const INT_PTR result = window.DoModal(GetActiveWindow());
+  window.installer.Stop();
+  if (window.installer.worker_thread.IsValid()) WaitForSingleObject(window.installer.worker_thread.Get(), INFINITE);
+  *exit_code = window.installer.exit_code;
+  return result;
 }
 
 }  // namespace
@@ -100,7 +106,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     log_exit_code = false;
   } else {
     int window_exit_code = lite_installer::kExitNoSetupResult;
-    if (RunMainWindow(&window_exit_code) == 1) {
+    if (RunMainWindow(brand, distrib_params, &window_exit_code) == 1) {
       exit_code = window_exit_code;
     } else {
       Log(kInfo, kFunction, __LINE__, L"User cancelled installation.");

@@ -16,6 +16,7 @@
 #define IDR_IMAGE_MESSAGE_OK 316
 #define IDR_IMAGE_MESSAGE_CANCEL 317
 #define IDD_MESSAGE_DIALOG 202
+#define IDD_MAIN_WINDOW 129
 
 // Resources of type "BIN": packages and the files handed to the setup.
 #define IDR_INITIAL_PREFERENCES 305

@@ -20,6 +20,8 @@ class UiEnvironment {
 
   // Keeps "RICHED20.DLL" loaded until shutdown; loaded once by the main window.
   static void SetRichEditLibrary(HMODULE module);
+  // The library kept by SetRichEditLibrary, or null.
+  static HMODULE RichEditLibrary();
 
   static HINSTANCE ModuleInstance();
   static bool IsInitialized();

@@ -66,6 +66,8 @@ void UiEnvironment::SetRichEditLibrary(HMODULE module) {
   Environment().rich_edit = module;
 }
 
+HMODULE UiEnvironment::RichEditLibrary() { return Environment().rich_edit; }
+
 HINSTANCE UiEnvironment::ModuleInstance() {
   return g_environment != nullptr ? g_environment->module_instance : GetModuleHandleW(nullptr);
 }

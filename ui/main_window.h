@@ -1,0 +1,157 @@
+// The installer's window on the windowed road: a welcome screen with the
+// options and the install button, then a narrow progress screen. It owns the
+// run's controller, starts its worker at once (the package downloads while
+// the welcome screen shows), acts as its observer and gives the install
+// signal on the install click. The setup program moves its progress bar
+// through four registered messages. Windows build only.
+//
+// Threads: the dialog runs on the main thread; the controller's worker calls
+// the observer operations. Every one of them only posts a message to the
+// window or writes an atomic flag, so the controls are touched on the window
+// thread alone, and a worker that outlives the dialog posts to nowhere.
+#ifndef UI_MAIN_WINDOW_H_
+#define UI_MAIN_WINDOW_H_
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <vector>
+
+#include "install/installer.h"
+#include "install/installer_observer.h"
+#include "ui/checkbox_painter.h"
+#include "ui/dialog_base.h"
+#include "ui/fonts.h"
+#include "ui/hand_cursor_link.h"
+#include "ui/image_button_painter.h"
+#include "ui/image_progress_bar.h"
+#include "ui/resource_image.h"
+#include "ui/shadow_window.h"
+
+struct ITaskbarList3;
+
+namespace lite_installer {
+
+// Template and control ids of the installer window.
+constexpr int kMainWindowTemplate = 129;
+constexpr int kInstallButtonId = 1;
+constexpr int kEscapeCommandId = 2;
+constexpr int kTitleId = 1000;
+constexpr int kMakeDefaultBoxId = 1002;
+constexpr int kStatisticsBoxId = 1003;
+constexpr int kFlashBoxId = 1004;
+constexpr int kCancelButtonId = 1010;
+constexpr int kProgressBarId = 1012;
+constexpr int kTimeLeftId = 1013;
+constexpr int kLicenseLinkId = 1020;
+constexpr int kPrivacyLinkId = 1021;
+constexpr int kPlainTextPieceId = -1;
+
+// Private messages the window posts to itself. 2 and 3 carry progress and
+// time-left values; 4 and 5 bring the controller's "finished" and "error"
+// notices from the worker to the window thread.
+constexpr UINT kSetProgressMessage = WM_APP + 2;
+constexpr UINT kTimeLeftMessage = WM_APP + 3;
+constexpr UINT kFinishedMessage = WM_APP + 4;
+constexpr UINT kErrorMessage = WM_APP + 5;
+
+// Dialog results: 1 the run is over; 2 closed by the system close command;
+// 1010 the cancel button.
+constexpr INT_PTR kResultRunOver = 1;
+constexpr INT_PTR kResultSystemClose = 2;
+constexpr INT_PTR kResultCancel = 1010;
+
+// Lets `message` pass the user-interface privilege isolation so that a setup
+// running with other rights reaches `window`: ChangeWindowMessageFilterEx
+// from Windows 7 on, ChangeWindowMessageFilter on Vista, nothing before.
+// Both are looked up at run time; false when the call failed.
+bool AllowMessageThroughFilter(HWND window, UINT message);
+
+class MainWindow : public DialogBase, public InstallerObserver {
+ public:
+  // Registers the four setup messages, creates the controller with this
+  // window as its observer and starts its worker thread.
+  MainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params);
+  // Stops the controller (waiting for its worker) before anything the
+  // observer operations use goes away.
+  ~MainWindow() override;
+
+  // Runs the dialog from template 129; the dialog result (see above), or -1
+  // when it cannot be shown.
+  INT_PTR DoModal(HWND owner);
+
+  // InstallerObserver, called from the worker thread.
+  void OnSlowDownload() override;
+  void OnTimeLeft(int seconds, int state) override;
+  void OnFinished() override;
+  void OnError(int result) override;
+  intptr_t GetWindowHandle() override;
+  void SetProgress(int percent) override;
+
+  // Handlers of the setup's registered messages (window thread).
+  void OnInstallProgress(int32_t stage);
+  void OnImportProgress(int32_t percent, int32_t stage);
+  void OnCloseWindow();
+  void OnHigherVersionExist();
+
+  // Fields, in this order: members below `installer` are destroyed before it.
+  BrandPackageInfo& brand;
+  DistribInfoParams& distrib_params;
+  ScopedFont title_font;
+  ScopedFont small_font;
+  ScopedFont small_link_font;
+  ScopedFont link_font;
+  ScopedFont text_font;
+  std::unique_ptr<ImageProgressBar> progress_bar;
+  // The window the worker's notices go to; set at initialisation and
+  // cleared when the window goes away. Written and read atomically.
+  void* volatile notify_window = nullptr;
+  Installer installer;
+  ResourceImage background;
+  std::unique_ptr<ImageButtonPainter> install_button;
+  std::unique_ptr<ImageButtonPainter> cancel_button;
+  ShadowWindow shadow;
+  HandCursorLink license_link_cursor;
+  HandCursorLink privacy_link_cursor;
+  ITaskbarList3* taskbar = nullptr;
+  std::unique_ptr<CheckboxPainter> make_default_box;
+  std::unique_ptr<CheckboxPainter> flash_box;
+  std::unique_ptr<CheckboxPainter> statistics_box;
+  UINT import_progress_message = 0;
+  UINT close_window_message = 0;
+  UINT install_progress_message = 0;
+  UINT higher_version_message = 0;
+  // The three flags shared with the worker, read and written atomically.
+  volatile LONG show_time_left = 0;
+  volatile LONG pending_error = 0;
+  volatile LONG install_started = 0;
+  // Window thread only: the error dialog or the newer-version notice is
+  // shown; the window ends when it closes, and nothing else ends it first.
+  bool closing = false;
+
+ protected:
+  bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+
+ private:
+  void OnInitDialog();
+  void LayoutWelcomeScreen();
+  void OnPaint();
+  LRESULT OnCustomDraw(const NMCUSTOMDRAW& notification, bool* handled);
+  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  void OnInstallClicked();
+  void OnCancelClicked(int id);
+  void OnLinkClicked(int id);
+  void OnOptionClicked(int id);
+  void ShowErrorAndEnd();
+  void SetProgressPosition(int position);
+  void UpdateTimeLeftLine(uint32_t seconds, int kind);
+  void CreateTaskbarProgress();
+  void SwitchToProgressScreen();
+  CheckboxPainter* BoxPainter(int id);
+  void Post(UINT message, WPARAM wparam, LPARAM lparam);
+};
+
+}  // namespace lite_installer
+
+#endif  // UI_MAIN_WINDOW_H_
