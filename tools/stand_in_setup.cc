@@ -20,6 +20,9 @@
 //                            message to the progress window after M ms
 //   --stand-in-sleep-ms=N    wait N milliseconds before exiting
 //   --stand-in-exit-code=N   the exit code (default 0)
+// When the environment variable LITE_STAND_IN_COPY names a file, the program
+// copies its own file there (so that a test can compare the package the
+// installer downloaded and ran with the one it served).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -197,12 +200,16 @@ bool StartBrowser(const ProcessSwitches& switches) {
   return true;
 }
 
+std::wstring EnvironmentValue(const wchar_t* name) {
+  wchar_t buffer[1024];
+  const DWORD length = GetEnvironmentVariableW(name, buffer, 1024);
+  return (length > 0 && length < 1024) ? std::wstring(buffer, length) : std::wstring();
+}
+
 std::wstring RecordPath(const ProcessSwitches& switches) {
   if (switches.Has("stand-in-record")) return switches.Value("stand-in-record");
-  wchar_t buffer[1024];
-  const DWORD length = GetEnvironmentVariableW(L"LITE_STAND_IN_RECORD", buffer, 1024);
-  if (length > 0 && length < 1024) return std::wstring(buffer, length);
-  return OwnPath() + L".record.json";
+  const std::wstring path = EnvironmentValue(L"LITE_STAND_IN_RECORD");
+  return path.empty() ? OwnPath() + L".record.json" : path;
 }
 
 }  // namespace
@@ -250,6 +257,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   if (switches.Has("stand-in-browser-ms")) {
     json_object_set_new(record, "browser_started", json_boolean(StartBrowser(switches)));
+  }
+
+  const std::wstring copy_path = EnvironmentValue(L"LITE_STAND_IN_COPY");
+  if (!copy_path.empty()) {
+    json_object_set_new(record, "program_copied", json_boolean(CopyFileW(OwnPath().c_str(), copy_path.c_str(), FALSE)));
   }
 
   char* text = json_dumps(record, JSON_INDENT(2) | JSON_SORT_KEYS);
