@@ -3,6 +3,7 @@
 //   LITE_PROBE_TRUST=all        CheckModule answers "trusted" without a check
 //   LITE_PROBE_PAUSE_MS=N       pause between download attempts
 //   LITE_PROBE_BROWSER_POLL_MS=N period of the wait for the browser window
+//   LITE_PROBE_STOP_WAIT_MS=N   Installer::Stop's time limit
 //   LITE_PROBE_ROAD=window      the windowed road with a probe window as
 //                               observer (default: the silent road)
 //   LITE_PROBE_CLICK=never      the probe window never gives the install
@@ -50,6 +51,7 @@ class ProbeInstaller : public Installer {
       : Installer(observer, brand, params), trust_all_(Environment(L"LITE_PROBE_TRUST") == L"all") {
     pause_between_attempts_ms_ = EnvironmentMs(L"LITE_PROBE_PAUSE_MS", pause_between_attempts_ms_);
     browser_window_poll_ms_ = EnvironmentMs(L"LITE_PROBE_BROWSER_POLL_MS", browser_window_poll_ms_);
+    stop_wait_ms_ = EnvironmentMs(L"LITE_PROBE_STOP_WAIT_MS", stop_wait_ms_);
   }
 
   bool CheckModule(const std::wstring& module_path) override {
@@ -62,8 +64,7 @@ class ProbeInstaller : public Installer {
   bool trust_all_;
 };
 
-// Plays the installer window: a real top-level window (never shown) whose
-// handle the setup receives.
+// Plays the installer window: a real window whose handle the setup receives.
 class ProbeWindow : public InstallerObserver {
  public:
   ProbeWindow() {
@@ -72,8 +73,9 @@ class ProbeWindow : public InstallerObserver {
     window_class.hInstance = GetModuleHandleW(nullptr);
     window_class.lpszClassName = L"LiteInstallerProbeWindow";
     RegisterClassW(&window_class);
-    window_ = CreateWindowExW(0, window_class.lpszClassName, L"probe", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                              nullptr, window_class.hInstance, nullptr);
+    // Message-only: it needs no display, and the setup's messages reach it.
+    window_ = CreateWindowExW(0, window_class.lpszClassName, L"probe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              window_class.hInstance, nullptr);
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     install_progress_ = RegisterWindowMessageW(L"korvex.lite.set_install_progress");
     import_progress_ = RegisterWindowMessageW(L"korvex.lite.set_import_progress");
@@ -138,7 +140,9 @@ class ProbeWindow : public InstallerObserver {
         Record(L"close_window");
         if (self->installer_ != nullptr) self->installer_->Stop();
         Record(L"Stop returned");
-        self->ended_ = true;
+        // A sent message is handled inside GetMessageW: end the loop with a
+        // posted one.
+        PostMessageW(window, kEndMessage, 0, 0);
         return 0;
       }
     }
@@ -173,7 +177,7 @@ int RunWindowed(BrandPackageInfo& brand, DistribInfoParams& params) {
     // while the window it calls still exists.
     ProbeInstaller installer(&window, brand, params);
     window.set_installer(&installer);
-    if (!installer.StartWorker()) return 1;
+    if (window.GetWindowHandle() == 0 || !installer.StartWorker()) return 1;
     if (Environment(L"LITE_PROBE_CLICK") != L"never") SetEvent(installer.install_event.Get());
     window.RunMessageLoop();
     Log(kInfo, kWindowName, __LINE__, L"Window closed.");
