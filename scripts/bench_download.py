@@ -99,10 +99,13 @@ def main():
         for mode in modes:
             print("%-10s best %7.3f s  median %7.3f s  %8.1f MiB/s" % (
                 mode, best[mode], statistics.median(times[mode]), size / MIB / best[mode]))
-        print("ours / bare WinINet loop (writing the file): %.3fx" % (best["ours"] / best["bare"]))
-        print("ours / bare WinINet loop (reading only):     %.3fx" % (best["ours"] / best["bare-read"]))
-        print("ours / curl:                                 %.3fx" % (best["ours"] / best["curl"]))
-        print("bare WinINet loop / curl:                    %.3fx" % (best["bare"] / best["curl"]))
+        median = {m: statistics.median(t) for m, t in times.items()}
+        print("ratios                                       best     median")
+        for label, a, b in [("ours / bare WinINet loop (writing the file)", "ours", "bare"),
+                            ("ours / bare WinINet loop (reading only)", "ours", "bare-read"),
+                            ("ours / curl", "ours", "curl"),
+                            ("bare WinINet loop / curl", "bare", "curl")]:
+            print("%-44s %.3fx   %.3fx" % (label + ":", best[a] / best[b], median[a] / median[b]))
 
         rate = int(args.rate_mib * MIB)
         print("== rate limited by nginx to %.1f MiB/s (%d bytes/s)" % (args.rate_mib, rate))
