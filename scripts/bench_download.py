@@ -88,7 +88,7 @@ def main():
         servers.make_package(os.path.join(www, "package.bin"), size)
         servers.make_package(os.path.join(www, "small.bin"), small, seed=2)
         output = os.path.join(work, "out.bin")
-        modes = ["ours", "bare", "bare-read", "curl"]
+        modes = ["ours", "ours-nostop", "bare", "bare-read", "curl"]
 
         print("== unlimited: %d MiB from nginx on 127.0.0.1, %d runs each, interleaved"
               % (args.size_mib, args.runs))
@@ -97,12 +97,13 @@ def main():
             small_times, small_peaks = measure(nginx.url("/small.bin"), output, small, 1, ["ours"])
         best = {m: min(t) for m, t in times.items()}
         for mode in modes:
-            print("%-10s best %7.3f s  median %7.3f s  %8.1f MiB/s" % (
+            print("%-12s best %7.3f s  median %7.3f s  %8.1f MiB/s" % (
                 mode, best[mode], statistics.median(times[mode]), size / MIB / best[mode]))
         median = {m: statistics.median(t) for m, t in times.items()}
         print("ratios                                       best     median")
         for label, a, b in [("ours / bare WinINet loop (writing the file)", "ours", "bare"),
                             ("ours / bare WinINet loop (reading only)", "ours", "bare-read"),
+                            ("ours without stop event / bare (writing)", "ours-nostop", "bare"),
                             ("ours / curl", "ours", "curl"),
                             ("bare WinINet loop / curl", "bare", "curl")]:
             print("%-44s %.3fx   %.3fx" % (label + ":", best[a] / best[b], median[a] / median[b]))
