@@ -14,6 +14,7 @@
 #include "installer/os_version.h"
 #include "installer/switches.h"
 #include "installer/text.h"
+#include "ui/message_dialog.h"
 #include "ui/ui_environment.h"
 
 using lite_installer::kInfo;
@@ -86,11 +87,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   brand.SetDefaults();
 
   const bool enough_disk_space = lite_installer::HasEnoughDiskSpace(system_level);
-  (void)enough_disk_space;
 
   int exit_code = lite_installer::kExitNoSetupResult;
+  bool log_exit_code = true;
   if (silent) {
     exit_code = RunSilentRoad(brand, distrib_params);
+  } else if (!enough_disk_space) {
+    // Title 407, text 402, button 403; the run ends without an exit-code record.
+    lite_installer::NoticeDialog notice(static_cast<int>(brand.language_id), 407, 402, 403);
+    notice.DoModal(GetActiveWindow());
+    exit_code = lite_installer::kExitNotEnoughDiskSpace;
+    log_exit_code = false;
   } else {
     int window_exit_code = lite_installer::kExitNoSetupResult;
     if (RunMainWindow(&window_exit_code) == 1) {
@@ -100,7 +107,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       exit_code = lite_installer::kExitWindowClosed;
     }
   }
-  Log(kInfo, kFunction, __LINE__, L"Installer exit with code: " + lite_installer::ToDecimal(static_cast<int64_t>(exit_code)));
+  if (log_exit_code) {
+    Log(kInfo, kFunction, __LINE__,
+        L"Installer exit with code: " + lite_installer::ToDecimal(static_cast<int64_t>(exit_code)));
+  }
 
   UiEnvironment::ShutdownIfOwner(ui_owner);
   return exit_code;

@@ -19,6 +19,7 @@ add_custom_target(trust_fixtures ALL DEPENDS "${LITE_TRUST_FIXTURE_DIR}/stamp")
 string(REPLACE "/" "\\\\" _lite_fixture_windows_dir "Z:${LITE_TRUST_FIXTURE_DIR}/")
 
 target_sources(win_tests PRIVATE
+  module_check_wintest.cc
   signature_verifier_wintest.cc
   test_root_store_win.cc
   trust_module_wintest.cc
