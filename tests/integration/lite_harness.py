@@ -284,5 +284,11 @@ class UiDriver:
         code, out = self._run("send", hwnd, message, wparam, lparam)
         return int(out.strip().split("=")[1]) if code == 0 else None
 
+    def register(self, name):
+        """The id of the registered window message `name` (the same in
+        every process of the Wine session)."""
+        code, out = self._run("register", name)
+        return int(out.strip().split("=")[1]) if code == 0 else None
+
     def gone(self, hwnd, timeout_ms=10000):
         return self._run("gone", hwnd, timeout_ms)[0] == 0

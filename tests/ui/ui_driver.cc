@@ -10,6 +10,8 @@
 //   ui_driver.exe key HWND VK                 posts the key to the focused child
 //   ui_driver.exe send HWND MSG WPARAM LPARAM sends a message; prints "result=N"
 //   ui_driver.exe gone HWND TIMEOUT_MS        waits until the window is gone
+//   ui_driver.exe register NAME               prints "message=N", the id of a
+//                                             registered window message
 // Exit code 0 on success, 1 when the window is not found or not gone.
 #include <windows.h>
 
@@ -193,6 +195,10 @@ int wmain(int argc, wchar_t** argv) {
       if (static_cast<LONG>(deadline - GetTickCount()) <= 0) return 1;
       Sleep(50);
     }
+    return 0;
+  }
+  if (command == L"register" && argc >= 3) {
+    std::printf("message=%u\n", RegisterWindowMessageW(argv[2]));
     return 0;
   }
   std::fprintf(stderr, "usage: ui_driver find|dump|click|key|send|gone ...\n");
