@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "brand/brand_package_info.h"
+#include "brand/download_page.h"
+#include "install/distrib_info_params.h"
 #include "installer/environment.h"
 #include "installer/exit_codes.h"
 #include "installer/log.h"
@@ -44,10 +47,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const bool system_level = switches.Has("system-level");
   const std::string brand_name = switches.ValueNarrow("brand-name");
   (void)system_level;
-  (void)brand_name;
 
   const std::wstring temporary_path = GetTemporaryPath();
   Log(kInfo, kFunction, __LINE__, L"Temporary path is: " + temporary_path);
+
+  DistribInfoParams distrib_params;
+  distrib_params.Load();
+
+  // The brand record: packages, the interface-language override, defaults.
+  // From here on it is only read.
+  BrandPackageInfo brand(temporary_path);
+  brand.GetInfo(brand_name);
+  std::string lang_parameter;
+  const bool has_lang_parameter = distrib_params.Find("lang", &lang_parameter);
+  lite_installer::OverrideInterfaceLanguage(has_lang_parameter ? &lang_parameter : nullptr, brand);
+  brand.SetDefaults();
 
   int exit_code = lite_installer::kExitNoSetupResult;
   if (silent) {
