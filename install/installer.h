@@ -45,8 +45,10 @@ class Installer {
   // and sends the first counter. `observer` may be null (silent road).
   Installer(InstallerObserver* observer, BrandPackageInfo& brand, DistribInfoParams& distrib_params);
   // Stops the worker and, should it not have ended within Stop's time limit,
-  // keeps waiting for it: the worker uses this object and its observer, so
-  // the owner must destroy the controller before the observer's state.
+  // keeps waiting for it: the worker uses this object and calls the observer
+  // until it ends. An observer that owns the controller must therefore
+  // destroy it before anything its observer operations use (for a member:
+  // declare the controller last).
   virtual ~Installer();
 
   Installer(const Installer&) = delete;
@@ -133,8 +135,11 @@ class Installer {
   std::string stored_ui;
 
  protected:
-  // Pause between two download attempts. Only a test subclass changes it.
+  // Pause between two download attempts, and the period at which the wait
+  // for the browser looks for its message window. Only test subclasses
+  // change them.
   DWORD pause_between_attempts_ms_ = 15000;
+  DWORD browser_window_poll_ms_ = 20000;
 };
 
 #endif  // INSTALL_INSTALLER_H_

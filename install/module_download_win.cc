@@ -1,0 +1,118 @@
+// Acquisition of the setup package: a package named on the command line, or
+// a download of the brand's setup URL with retries and resumption.
+#include <windows.h>
+
+#include "brand/brand_package_info.h"
+#include "install/download_attempts.h"
+#include "install/downloader.h"
+#include "install/installer.h"
+#include "install/run_clock.h"
+#include "installer/log.h"
+#include "installer/text.h"
+
+using lite_installer::kError;
+using lite_installer::kInfo;
+using lite_installer::Log;
+
+namespace {
+
+// Forwards a download's progress to the observer (which may be null), with
+// the installation's allowance added to every time-left estimate.
+class ObserverProgress : public lite_installer::DownloadProgress {
+ public:
+  explicit ObserverProgress(InstallerObserver* observer) : observer_(observer) {}
+
+  void OnDownloadProgress(float fraction) override {
+    if (observer_ != nullptr) observer_->OnDownloadProgress(fraction);
+  }
+  void OnSlowDownload() override {
+    if (observer_ != nullptr) observer_->OnSlowDownload();
+  }
+  void OnTimeLeft(int seconds, int state) override {
+    if (observer_ != nullptr) {
+      observer_->OnTimeLeft(seconds + lite_installer::kInstallationAllowanceSeconds, state);
+    }
+  }
+
+ private:
+  InstallerObserver* observer_;
+};
+
+}  // namespace
+
+int Installer::GetModule(bool use_given_path, std::wstring* module_path, std::wstring* downloaded_path) {
+  constexpr wchar_t kFunction[] = L"Installer::GetModule";
+  if (!use_given_path) {
+    *module_path = ProcessSwitches::Current().Value("browser-setup");
+    Log(kInfo, kFunction, __LINE__, L"Pre-downloaded module: " + *module_path);
+  }
+  if (!module_path->empty() && GetFileAttributesW(module_path->c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return 0;
+  }
+
+  module_path->clear();
+  if (!temp_dir.empty()) {
+    wchar_t name[MAX_PATH] = {};
+    if (GetTempFileNameW(temp_dir.c_str(), L"kb", 0, name) != 0) *module_path = name;
+  }
+  if (module_path->empty()) {
+    Log(kError, kFunction, __LINE__, L"Cannot obtain temp file.");
+    return 1;
+  }
+  Log(kInfo, kFunction, __LINE__, L"Executable path: " + *module_path);
+  *downloaded_path = *module_path;
+
+  const int64_t t0 = lite_installer::NowMicroseconds();
+  const int result = DownloadModuleTo(*module_path);
+  download_time = lite_installer::NowMicroseconds() - t0;
+  if (result != 0) {
+    Log(kError, kFunction, __LINE__, L"Module was not downloaded: " + *module_path);
+    exit_code = 401;
+    return result;
+  }
+  Log(kInfo, kFunction, __LINE__, L"Module downloaded: " + *module_path);
+  return 0;
+}
+
+int Installer::DownloadModuleTo(const std::wstring& path) {
+  constexpr wchar_t kFunction[] = L"Installer::DownloadModuleTo";
+  lite_installer::ScopedFile file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) {
+    Log(kError, kFunction, __LINE__, L"Cannot create file:" + path);
+    return 1;
+  }
+  Log(kInfo, kFunction, __LINE__, L"Try to download module:" + path);
+  lite_installer::FileSink sink(file.Get());
+
+  if (brand.setup_url.empty()) {
+    Log(kError, kFunction, __LINE__, L"Setup url is empty.");
+    return 2;
+  }
+  const std::wstring url = lite_installer::Widen(brand.setup_url);
+  ObserverProgress progress(observer);
+  ReportStatisticsImpl(L"cid=72978/path=StartZagruzkiSetupArc");
+
+  for (int attempt = 1; attempt <= lite_installer::kMaxDownloadAttempts; ++attempt) {
+    if (WaitForSingleObject(stop_event.Get(), 0) == WAIT_OBJECT_0) break;
+    std::wstring error_text;
+    std::wstring redirect_url;
+    uint32_t content_length = 0;
+    const bool ok = lite_installer::DownloadToSink(url.c_str(), &sink, &error_text, &redirect_url,
+                                                   &content_length, stop_event.Get(), &progress);
+    const uint32_t downloaded = sink.total;
+    if (!ok && lite_installer::ShouldRestartDownload(sink.total, content_length)) sink.Reset();
+    ReportStatus(ok, url, attempt, static_cast<int>(downloaded), error_text, redirect_url);
+    if (ok) {
+      ReportStatisticsImpl(L"cid=72980/path=FinishZagruzkiSetupArc");
+      return 0;
+    }
+    if (attempt < lite_installer::kMaxDownloadAttempts) {
+      WaitForSingleObject(stop_event.Get(), pause_between_attempts_ms_);
+    }
+  }
+  Log(kError, kFunction, __LINE__,
+      L"Max download attempts failed (" +
+          lite_installer::ToDecimal(static_cast<int64_t>(lite_installer::kMaxDownloadAttempts)) + L")");
+  return 2;
+}

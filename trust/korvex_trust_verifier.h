@@ -1,0 +1,56 @@
+// The trust decision for a setup package. A module is trusted when
+//   1. it carries a trusted description (resource "TRUSTED.JSON") signed with
+//      one of the built-in keys (resource "SIGNATURE.DAT"),
+//   2. its Authenticode signatures pass the system's verification, and
+//   3. the identity of the certificate that signed it is listed in that
+//      description (SHA-256 signatures take precedence; see VerifyWithService).
+#ifndef TRUST_KORVEX_TRUST_VERIFIER_H_
+#define TRUST_KORVEX_TRUST_VERIFIER_H_
+
+#include <set>
+#include <string>
+
+#include "trust/trust_verification_service.h"
+
+namespace lite_installer {
+
+// Signature algorithm of a certificate signed with sha256WithRSAEncryption.
+constexpr char kSha256WithRsaOid[] = "1.2.840.113549.1.1.11";
+
+// The identity of signer 0 in `facts`: the issuer's serial number (chain
+// element 1) then the signing certificate's (element 0), each most
+// significant byte first. False when there is not exactly one signer or the
+// chain lacks either certificate. `is_sha256` tells whether the signing
+// certificate is signed with SHA-256.
+bool SignerIdentity(const SignerFacts& facts, std::string* identity, bool* is_sha256);
+
+class KorvexTrustVerifier {
+ public:
+  // Builds the identity set from a trusted description:
+  //   {"trusted_info": {"certificates": [{"id": "<Base64>"}, ...]}}
+  // A description without that shape gives an empty set, silently.
+  explicit KorvexTrustVerifier(const std::string& trust_json);
+
+  // The module's trusted description once its signature verified against a
+  // built-in key; empty on any failure (logged). Windows build only.
+  static std::string GetTrustJsonFromModule(const std::wstring& module_path);
+
+  // True when the module's Authenticode signatures verify and its signer is
+  // listed. With `cache_only_revocation` revocation is not checked and only
+  // cached URLs are used. Windows build only.
+  bool VerifyModule(const std::wstring& module_path, bool cache_only_revocation);
+
+  // The decision rules of VerifyModule over any verification service. The
+  // service's state is closed before this returns.
+  bool VerifyWithService(TrustVerificationService* service) const;
+
+  const std::set<std::string>& identities() const { return identities_; }
+
+ private:
+  // Trusted signer identities; equal when of equal length and bytes.
+  std::set<std::string> identities_;
+};
+
+}  // namespace lite_installer
+
+#endif  // TRUST_KORVEX_TRUST_VERIFIER_H_
