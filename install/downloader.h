@@ -62,8 +62,15 @@ class Downloader {
   // before its announced length is an error ("internet_read-12031").
   uint32_t ReadChunk();
 
-  // True when no error was recorded and the status is 200.
+  // True when no error was recorded and the status is 200 (206 for a
+  // resumed request). On failure the sink's bytes stay for a later
+  // resumption, except the body of an error status, which is dropped.
   bool FinalizeDownload();
+
+  // Resets the sink when the response's status is not a success: an error
+  // page must never become the start of a file that a later attempt
+  // continues. Called whenever a download ends without success.
+  void DropErrorBody();
 
   std::wstring url;
   std::wstring error_text;
@@ -86,6 +93,8 @@ class Downloader {
   void QueryContentLength();
   // Status code as a number; false when the query fails.
   bool QueryStatusCode(DWORD* status);
+  // The status is 200, or 206 for a resumed request.
+  bool IsSuccessStatus(bool queried, DWORD status) const;
 
   // The request asked for the body from an offset and got a 206 for it.
   bool resumed_ = false;

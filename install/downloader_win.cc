@@ -156,14 +156,29 @@ uint32_t Downloader::ReadChunk() {
   return read;
 }
 
-bool Downloader::FinalizeDownload() {
-  if (!error_text.empty()) return false;
+bool Downloader::IsSuccessStatus(bool queried, DWORD status) const {
+  return queried && (status == 200 || (resumed_ && status == kHttpPartialContent));
+}
+
+void Downloader::DropErrorBody() {
+  if (sink == nullptr || !request_handle.IsValid() || sink->total == 0) return;
   DWORD status = 0;
   const bool queried = QueryStatusCode(&status);
-  if (queried && (status == 200 || (resumed_ && status == kHttpPartialContent))) return true;
+  if (!IsSuccessStatus(queried, status)) sink->Reset();
+}
+
+bool Downloader::FinalizeDownload() {
+  if (!error_text.empty()) {
+    DropErrorBody();
+    return false;
+  }
+  DWORD status = 0;
+  const bool queried = QueryStatusCode(&status);
+  if (IsSuccessStatus(queried, status)) return true;
   error_text = ErrorTextWithLastError(L"final_query_info-" +
                                       ToDecimal(static_cast<uint64_t>(status)) + L"-");
   Log(kError, kFinalizeTag, __LINE__, L"Unsuccessful download: " + url);
+  DropErrorBody();
   return false;
 }
 
@@ -180,7 +195,10 @@ bool DownloadToSink(const wchar_t* url, DownloadSink* sink, std::wstring* error_
     const DWORD start = GetTickCount();
     uint32_t last_estimate = 0;
     for (;;) {
-      if (stop_event != nullptr && WaitForSingleObject(stop_event, 0) == WAIT_OBJECT_0) break;
+      if (stop_event != nullptr && WaitForSingleObject(stop_event, 0) == WAIT_OBJECT_0) {
+        downloader.DropErrorBody();
+        break;
+      }
       if (downloader.ReadChunk() != 0) {
         UpdateDownloadProgress(sink->total, downloader.content_length, GetTickCount() - start,
                                &last_estimate, progress);

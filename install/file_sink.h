@@ -15,7 +15,9 @@ class FileSink : public DownloadSink {
  public:
   explicit FileSink(HANDLE file) : file_(file) {}
 
-  // True only when WriteFile succeeded and wrote every byte.
+  // True only when WriteFile succeeded and wrote every byte. A short write
+  // is undone (the file is cut back to `total` bytes) and fails with
+  // ERROR_DISK_FULL as the last error.
   bool Write(const char* bytes, uint32_t count) override;
   // Moves the position to 0 and truncates the file there.
   void Reset() override;

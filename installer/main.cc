@@ -6,12 +6,16 @@
 
 #include "brand/brand_package_info.h"
 #include "brand/download_page.h"
+#include "install/disk_space.h"
 #include "install/distrib_info_params.h"
+#include "install/installer.h"
 #include "installer/environment.h"
 #include "installer/exit_codes.h"
 #include "installer/log.h"
+#include "installer/os_version.h"
 #include "installer/switches.h"
 #include "installer/text.h"
+#include "ui/message_dialog.h"
 #include "ui/ui_environment.h"
 
 using lite_installer::kInfo;
@@ -21,10 +25,23 @@ namespace {
 
 constexpr wchar_t kFunction[] = L"wWinMain";
 
-// Runs the whole installation on this thread; returns the exit code.
-int RunSilentRoad() {
+// Windows 10 is class 7; below it the setup may make the browser the default.
+constexpr OsVersionClass kWindows10Class = 7;
+
+// Runs the whole installation on this thread, with the install signal given
+// in advance; returns the controller's exit code.
+int RunSilentRoad(BrandPackageInfo& brand, DistribInfoParams& distrib_params) {
   Log(kInfo, kFunction, __LINE__, L"Installing in silent mode.");
-  return lite_installer::kExitNoSetupResult;
+  const ProcessSwitches& switches = ProcessSwitches::Current();
+  Installer installer(nullptr, brand, distrib_params);
+  if (GetOsVersionClass() < kWindows10Class) {
+    installer.make_default = switches.Has("make-browser-default-after-import");
+  }
+  installer.send_stats = switches.Has("send-statistics");
+  ResetEvent(installer.stop_event.Get());
+  SetEvent(installer.install_event.Get());
+  installer.Run();
+  return installer.exit_code;
 }
 
 // Shows the installer window; returns its result (1 when the installation
@@ -46,26 +63,34 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const bool silent = switches.Has("silent");
   const bool system_level = switches.Has("system-level");
   const std::string brand_name = switches.ValueNarrow("brand-name");
-  (void)system_level;
 
   const std::wstring temporary_path = GetTemporaryPath();
   Log(kInfo, kFunction, __LINE__, L"Temporary path is: " + temporary_path);
 
   DistribInfoParams distrib_params;
   distrib_params.Load();
-
-  // The brand record: packages, the interface-language override, defaults.
-  // From here on it is only read.
   BrandPackageInfo brand(temporary_path);
   brand.GetInfo(brand_name);
+  // The interface language: the distribution's "lang" parameter wins, even
+  // when empty; the international brand otherwise lets the defaults choose
+  // unless its document turned language detection off.
   std::string lang_parameter;
   const bool has_lang_parameter = distrib_params.Find("lang", &lang_parameter);
   lite_installer::OverrideInterfaceLanguage(has_lang_parameter ? &lang_parameter : nullptr, brand);
   brand.SetDefaults();
 
+  const bool enough_disk_space = lite_installer::HasEnoughDiskSpace(system_level);
+
   int exit_code = lite_installer::kExitNoSetupResult;
+  bool log_exit_code = true;
   if (silent) {
-    exit_code = RunSilentRoad();
+    exit_code = RunSilentRoad(brand, distrib_params);
+  } else if (!enough_disk_space) {
+    // Title 407, text 402, button 403; the run ends without an exit-code record.
+    lite_installer::NoticeDialog notice(static_cast<int>(brand.language_id), 407, 402, 403);
+    notice.DoModal(GetActiveWindow());
+    exit_code = lite_installer::kExitNotEnoughDiskSpace;
+    log_exit_code = false;
   } else {
     int window_exit_code = lite_installer::kExitNoSetupResult;
     if (RunMainWindow(&window_exit_code) == 1) {
@@ -75,7 +100,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       exit_code = lite_installer::kExitWindowClosed;
     }
   }
-  Log(kInfo, kFunction, __LINE__, L"Installer exit with code: " + lite_installer::ToDecimal(static_cast<int64_t>(exit_code)));
+  if (log_exit_code) {
+    Log(kInfo, kFunction, __LINE__,
+        L"Installer exit with code: " + lite_installer::ToDecimal(static_cast<int64_t>(exit_code)));
+  }
 
   UiEnvironment::ShutdownIfOwner(ui_owner);
   return exit_code;

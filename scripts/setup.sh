@@ -12,6 +12,9 @@ packages=(
   libjansson-dev googletest libgtest-dev
   gcab openssl osslsigncode nginx-light python3
   dpkg-dev file
+  # UI test bench: a CJK font for Japanese and Chinese dialogs, and the
+  # locales that switch Wine's interface language.
+  fonts-wqy-microhei locales
 )
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -62,6 +65,19 @@ fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup.sh: installing ${missing[*]}"
   apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Locales for windowed runs in other interface languages (LC_ALL=de_DE.UTF-8).
+ui_locales=(de_DE.UTF-8 ru_RU.UTF-8 ja_JP.UTF-8)
+locales_missing=0
+for l in "${ui_locales[@]}"; do
+  locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || locales_missing=1
+done
+if [ $locales_missing -eq 1 ]; then
+  for l in "${ui_locales[@]}"; do
+    grep -qx "$l UTF-8" /etc/locale.gen 2>/dev/null || echo "$l UTF-8" >> /etc/locale.gen
+  done
+  locale-gen >/dev/null
 fi
 
 echo "setup.sh: packages ready"

@@ -6,7 +6,7 @@ prefix=${1:?usage: wine_prefix.sh PREFIX}
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
-if [ -f "$prefix/.lite-ready" ]; then
+if [ -f "$prefix/.lite-ready-ui2" ]; then
   exit 0
 fi
 rm -rf "$prefix"
@@ -19,5 +19,13 @@ wine reg add 'HKCU\Software\Wine' /v Version /d win7 /f >/dev/null 2>&1
 # Without a window manager EndDialog waits for one; unmanaged windows close at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+# "Arial" is drawn with its metric twin Liberation Sans (fonts-liberation);
+# Japanese and Chinese glyphs come from a CJK font (fonts-wqy-microhei)
+# through a font link.
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null 2>&1
+for face in Arial 'Liberation Sans'; do
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+done
 wineserver -w
-touch "$prefix/.lite-ready"
+touch "$prefix/.lite-ready-ui2"

@@ -3,7 +3,8 @@
 #   *_wintest.cc  the Win32 layer, for real under Wine (win_tests.exe).
 if(WIN32)
   add_executable(win_tests)
-  target_sources(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/installer/build_config_release.cc)
+  target_sources(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/installer/build_config_release.cc
+                 $<TARGET_OBJECTS:lite_resources>)
   target_link_libraries(win_tests PRIVATE lite_win lite_core gtest_main)
   target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR})
 else()

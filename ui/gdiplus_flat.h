@@ -4,6 +4,7 @@
 #define UI_GDIPLUS_FLAT_H_
 
 #include <windows.h>
+#include <objidl.h>
 
 namespace lite_installer {
 namespace gdiplus {
@@ -12,6 +13,11 @@ namespace gdiplus {
 // external codecs not suppressed. True on success.
 bool Startup(ULONG_PTR* token);
 void Shutdown(ULONG_PTR token);
+
+// Decodes a PNG or BMP stream into a 32-bit bitmap handle with premultiplied
+// alpha over a fully transparent background; null on failure. The caller
+// owns the handle.
+HBITMAP DecodeToBitmap(IStream* stream);
 
 }  // namespace gdiplus
 }  // namespace lite_installer

@@ -21,3 +21,23 @@ void Shutdown(ULONG_PTR token) {
 
 }  // namespace gdiplus
 }  // namespace lite_installer
+
+namespace lite_installer {
+namespace gdiplus {
+
+HBITMAP DecodeToBitmap(IStream* stream) {
+  Gdiplus::GpBitmap* image = nullptr;
+  if (Gdiplus::DllExports::GdipCreateBitmapFromStreamICM(stream, &image) != Gdiplus::Ok ||
+      image == nullptr) {
+    return nullptr;
+  }
+  HBITMAP bitmap = nullptr;
+  if (Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(image, &bitmap, 0) != Gdiplus::Ok) {
+    bitmap = nullptr;
+  }
+  Gdiplus::DllExports::GdipDisposeImage(image);
+  return bitmap;
+}
+
+}  // namespace gdiplus
+}  // namespace lite_installer

@@ -12,10 +12,16 @@ class EntryTest(unittest.TestCase):
     def setUp(self):
         self.exe = h.program("lite_installer.exe")
         h.clear_log()
+        # Silent runs are handed an unsigned package: no download is tried,
+        # the trust check refuses it and the run ends with 402.
+        self.module = os.path.join(h.temp_dir(), "entry_test_unsigned_setup.exe")
+        with open(self.module, "wb") as f:
+            f.write(b"MZ not a signed setup")
+        self.given_module = "--browser-setup=" + h.windows_path(self.module)
 
     def test_silent_run_writes_the_documented_records(self):
-        result = h.run_windows(self.exe, ["--silent"])
-        self.assertEqual(400, result.returncode)
+        result = h.run_windows(self.exe, ["--silent", self.given_module])
+        self.assertEqual(402, result.returncode)
         data = h.read_log_bytes()
         self.assertEqual(b"\xff\xfe", data[:2])
         text = h.read_log()
@@ -27,7 +33,7 @@ class EntryTest(unittest.TestCase):
             re.escape("Lite installer mode."),
             r"Temporary path is: C:\\users\\[^\\]+\\Temp\\",
             re.escape("Installing in silent mode."),
-            re.escape("Installer exit with code: 400"),
+            re.escape("Installer exit with code: 402"),
         ]
         wwinmain = [line for line in lines if " wWinMain (" in line]
         self.assertEqual(len(expected), len(wwinmain), text)
@@ -39,8 +45,8 @@ class EntryTest(unittest.TestCase):
         for argument in ["-silent", "/silent", "--SILENT", "--semi-silent"]:
             with self.subTest(argument=argument):
                 h.clear_log()
-                result = h.run_windows(self.exe, [argument])
-                self.assertEqual(400, result.returncode)
+                result = h.run_windows(self.exe, [argument, self.given_module])
+                self.assertEqual(402, result.returncode)
                 messages = [m for _, _, m in h.log_messages()]
                 self.assertIn("Installing in silent mode.", messages)
 
@@ -62,14 +68,14 @@ class EntryTest(unittest.TestCase):
         ]
         for index, args in enumerate(arguments):
             with self.subTest(case=index):
-                result = h.run_windows(self.exe, args)
-                self.assertEqual(400, result.returncode)
+                result = h.run_windows(self.exe, args + [self.given_module])
+                self.assertEqual(402, result.returncode)
 
     def test_an_unopenable_log_is_skipped_without_failing_the_run(self):
         os.makedirs(h.log_path())  # a folder where the file should be
         try:
-            result = h.run_windows(self.exe, ["--silent"])
-            self.assertEqual(400, result.returncode)
+            result = h.run_windows(self.exe, ["--silent", self.given_module])
+            self.assertEqual(402, result.returncode)
         finally:
             h.clear_log()
 

@@ -57,6 +57,15 @@ def temp_dir():
     return candidates[0]
 
 
+def windows_path(path):
+    """The Windows name (C:\\...) of a file on the prefix's drive C."""
+    drive_c = os.path.join(os.path.abspath(WINEPREFIX), "drive_c")
+    relative = os.path.relpath(os.path.abspath(path), drive_c)
+    if relative.startswith(".."):
+        raise ValueError("%s is not on drive C of %s" % (path, WINEPREFIX))
+    return "C:\\" + relative.replace("/", "\\")
+
+
 def log_path():
     return os.path.join(temp_dir(), LOG_NAME)
 
@@ -139,6 +148,13 @@ class VirtualDisplay:
         subprocess.run([importer, "-display", self.display(), "-window", "root", path],
                        check=False, timeout=60)
 
+    def pixel(self, path, x, y):
+        """(r, g, b) of one pixel of a screenshot."""
+        converter = shutil.which("convert-im6.q16") or "convert"
+        out = subprocess.run([converter, path, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8",
+                              "rgb:-"], stdout=subprocess.PIPE, check=True).stdout
+        return tuple(out[:3])
+
     def __exit__(self, *exc):
         for process in reversed(self.processes):
             process.terminate()
@@ -147,3 +163,116 @@ class VirtualDisplay:
             except subprocess.TimeoutExpired:
                 process.kill()
         return False
+
+
+# ---------------------------------------------------------------------------
+# UI bench: programs started in the background on a virtual display, the
+# window driver, screenshots and the theme switch.
+
+def start_windows(exe, args=(), env=None):
+    """Starts a Windows program under Wine without waiting; its stdout is a
+    pipe. Use for programs that print their own results (no exit-code
+    runner)."""
+    return subprocess.Popen([WINE_RUN, WINEPREFIX, exe, *args], env=wine_env(env),
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+
+
+def start_windows_with_exit_code(exe, args=(), env=None):
+    """Starts a Windows program through exit_code_runner.exe without waiting;
+    finish it with exit_code_of()."""
+    runner = program("exit_code_runner.exe")
+    return subprocess.Popen([WINE_RUN, WINEPREFIX, runner, exe, *args], env=wine_env(env),
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+
+
+def exit_code_of(process, timeout=60):
+    import re
+    out, _ = process.communicate(timeout=timeout)
+    match = re.search(rb"exit_code=(-?\d+)", out)
+    if match is None:
+        raise RuntimeError("no exit code: %r" % out)
+    return int(match.group(1))
+
+
+def read_line_with(process, prefix, timeout=30):
+    """Reads the program's stdout up to a line that starts with `prefix`;
+    returns the rest of that line."""
+    import select
+    deadline = time.time() + timeout
+    buffer = b""
+    while time.time() < deadline:
+        ready, _, _ = select.select([process.stdout], [], [], 0.2)
+        if ready:
+            chunk = os.read(process.stdout.fileno(), 4096)
+            if not chunk:
+                break
+            buffer += chunk
+            for line in buffer.split(b"\n"):
+                line = line.strip().decode("utf-8", "replace")
+                if line.startswith(prefix):
+                    return line[len(prefix):]
+    raise RuntimeError("no %r line from the program: %r" % (prefix, buffer))
+
+
+def screenshot_path(name):
+    return os.path.join(BUILD_DIR, "screenshots", name + ".png")
+
+
+def wine_reg(*args, env=None):
+    """Runs Wine's reg.exe in the prefix. Pass the display's env when a
+    display is in use: the first Wine process of a wineserver fixes the
+    desktop's display for every later one."""
+    subprocess.run([WINE_RUN, WINEPREFIX, "reg", *args], env=wine_env(env),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+
+
+def set_theme_active(active, env=None):
+    """Turns visual themes on or off for programs started afterwards."""
+    wine_reg("add", r"HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager",
+             "/v", "ThemeActive", "/d", "1" if active else "0", "/f", env=env)
+
+
+class UiDriver:
+    """ui_driver.exe: finds windows of a process, reads their controls and
+    clicks them."""
+
+    def __init__(self, env=None):
+        self.exe = program("ui_driver.exe")
+        self.env = env
+
+    def _run(self, *args):
+        result = subprocess.run([WINE_RUN, WINEPREFIX, self.exe, *[str(a) for a in args]],
+                                env=wine_env(self.env), stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, timeout=60, check=False)
+        return result.returncode, result.stdout.decode("utf-8", "replace")
+
+    def find(self, process, window_class="*", timeout_ms=15000):
+        """`process` is a pid or "name:<image name>"."""
+        code, out = self._run("find", process, window_class, timeout_ms)
+        if code != 0:
+            return None
+        return int(out.strip().split("=")[1])
+
+    def dump(self, hwnd):
+        """The window (first) and its children as dicts."""
+        import json
+        code, out = self._run("dump", hwnd)
+        if code != 0:
+            return []
+        return [json.loads(line) for line in out.splitlines() if line.strip()]
+
+    def controls(self, hwnd):
+        return {c["id"]: c for c in self.dump(hwnd)[1:]}
+
+    def click(self, hwnd, control_id):
+        return self._run("click", hwnd, control_id)[0] == 0
+
+    def key(self, hwnd, virtual_key):
+        return self._run("key", hwnd, virtual_key)[0] == 0
+
+    def send(self, hwnd, message, wparam=0, lparam=0):
+        code, out = self._run("send", hwnd, message, wparam, lparam)
+        return int(out.strip().split("=")[1]) if code == 0 else None
+
+    def gone(self, hwnd, timeout_ms=10000):
+        return self._run("gone", hwnd, timeout_ms)[0] == 0

@@ -1,1 +1,33 @@
+# The trust tests' packages, made by make_trust_fixtures.sh into the build
+# tree and remade only when the script or one of its inputs changes.
+set(LITE_TRUST_FIXTURE_DIR "${PROJECT_BINARY_DIR}/trust_fixtures")
+file(GLOB _lite_demo_private_keys "${PROJECT_SOURCE_DIR}/tests/fixtures/demo_keys/*.pem")
+file(GLOB _lite_signing_scripts "${PROJECT_SOURCE_DIR}/tools/signing/*.sh")
+add_custom_command(
+  OUTPUT "${LITE_TRUST_FIXTURE_DIR}/stamp"
+  COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/make_trust_fixtures.sh" "${LITE_TRUST_FIXTURE_DIR}"
+          "${PROJECT_SOURCE_DIR}" "${CMAKE_C_COMPILER}" "${CMAKE_RC_COMPILER}"
+  DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/make_trust_fixtures.sh"
+          "${CMAKE_CURRENT_SOURCE_DIR}/fixture_program.c"
+          "${CMAKE_CURRENT_SOURCE_DIR}/fixture_library.c"
+          ${_lite_demo_private_keys} ${_lite_signing_scripts}
+  COMMENT "Signing the trust test packages"
+  VERBATIM)
+add_custom_target(trust_fixtures ALL DEPENDS "${LITE_TRUST_FIXTURE_DIR}/stamp")
 
+# Under Wine the build tree is reached through drive Z:.
+string(REPLACE "/" "\\\\" _lite_fixture_windows_dir "Z:${LITE_TRUST_FIXTURE_DIR}/")
+
+target_sources(win_tests PRIVATE
+  module_check_wintest.cc
+  signature_verifier_wintest.cc
+  test_root_store_win.cc
+  trust_module_wintest.cc
+)
+target_compile_definitions(win_tests PRIVATE "LITE_TRUST_FIXTURE_DIR=L\"${_lite_fixture_windows_dir}\"")
+add_dependencies(win_tests trust_fixtures)
+
+add_executable(install_test_root install_test_root.cc test_root_store_win.cc)
+target_link_libraries(install_test_root PRIVATE lite_win lite_core)
+target_link_options(install_test_root PRIVATE -municode)
+add_dependencies(install_test_root trust_fixtures)

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Download benchmark (not part of the test suite; takes about a minute):
+# the installer's downloader under Wine, a bare WinINet loop under Wine and
+# curl, on one nginx on 127.0.0.1. Builds the Windows tree first.
+#   scripts/bench_download.sh [--size-mib 256] [--rate-mib 20] [--runs 3]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${LITE_BUILD_DIR:-$root/build/win32}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+fi
+cmake --build "$build" -j2 --target download_bench >/dev/null
+LITE_BUILD_DIR=$build exec python3 "$root/scripts/bench_download.py" "$@"

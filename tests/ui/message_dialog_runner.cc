@@ -1,0 +1,164 @@
+// Shows the installer's message dialogs (and a checkbox bench) on their own,
+// for the UI tests that drive them from outside:
+//   message_dialog_runner.exe error LANGUAGE URL
+//   message_dialog_runner.exe notice LANGUAGE TITLE_ID TEXT_ID BUTTON_ID
+//   message_dialog_runner.exe checkbox INITIALLY_CHECKED
+// Prints "pid=N" at start and "result=N" (and the checkbox counters) at the
+// end; the exit code is the dialog result.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <memory>
+#include <string>
+
+#include "installer/text.h"
+#include "ui/checkbox_painter.h"
+#include "ui/message_dialog.h"
+#include "ui/resource_image.h"
+#include "ui/ui_environment.h"
+
+namespace {
+
+constexpr int kCheckboxId = 1001;
+
+// A popup painted from the main background, with one image checkbox; its
+// title reports the painter's state ("checked=0" or "checked=1").
+struct CheckboxBench {
+  lite_installer::ResourceImage background;
+  std::unique_ptr<lite_installer::CheckboxPainter> painter;
+  HFONT font = nullptr;
+  int custom_draws = 0;
+  int draw_items = 0;
+  bool final_checked = false;  // read before the checkbox is destroyed
+};
+CheckboxBench* g_bench = nullptr;
+
+void ShowState(HWND window) {
+  const std::wstring title = std::wstring(L"checkbox-bench checked=") +
+                             (g_bench->painter->IsChecked() ? L"1" : L"0");
+  SetWindowTextW(window, title.c_str());
+}
+
+LRESULT CALLBACK BenchProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      RECT client;
+      GetClientRect(window, &client);
+      g_bench->background.Draw(dc, 0, 0, client.right, client.bottom, 21, 21, client.right,
+                               client.bottom);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return TRUE;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      if (header->idFrom == kCheckboxId && header->code == NM_CUSTOMDRAW && g_bench->painter) {
+        ++g_bench->custom_draws;
+        return g_bench->painter->OnCustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lparam));
+      }
+      break;
+    }
+    case WM_DRAWITEM:
+      if (wparam == kCheckboxId && g_bench->painter) {
+        ++g_bench->draw_items;
+        g_bench->painter->OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+        return TRUE;
+      }
+      break;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == kCheckboxId && HIWORD(wparam) == BN_CLICKED) {
+        g_bench->painter->Toggle();
+        InvalidateRect(reinterpret_cast<HWND>(lparam), nullptr, FALSE);
+        ShowState(window);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      g_bench->final_checked = g_bench->painter->IsChecked();
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+int RunCheckboxBench(bool initially_checked) {
+  UiEnvironment::Startup();
+  CheckboxBench bench;
+  g_bench = &bench;
+  bench.background.Load(307);
+  bench.font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH, L"Arial");
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = &BenchProcedure;
+  window_class.hInstance = UiEnvironment::ModuleInstance();
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.lpszClassName = L"LiteCheckboxBench";
+  RegisterClassExW(&window_class);
+  HWND window = CreateWindowExW(0, L"LiteCheckboxBench", L"checkbox-bench", WS_POPUP, 200, 200,
+                                320, 60, nullptr, nullptr, window_class.hInstance, nullptr);
+  HWND checkbox = CreateWindowExW(0, L"Button", L"&Make default browser",
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 20, 20,
+                                  260, 15, window, reinterpret_cast<HMENU>(kCheckboxId),
+                                  window_class.hInstance, nullptr);
+  SendMessageW(checkbox, WM_SETFONT, reinterpret_cast<WPARAM>(bench.font), FALSE);
+  bench.painter.reset(
+      new lite_installer::CheckboxPainter(checkbox, bench.font, initially_checked, bench.background));
+  // Resize the box to the measured height of its text.
+  RECT reference = {0, 0, 260, 100};
+  SetWindowPos(checkbox, nullptr, 0, 0, 260, bench.painter->MeasureHeight(reference),
+               SWP_NOMOVE | SWP_NOZORDER);
+  ShowState(window);
+  ShowWindow(window, SW_SHOW);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(window, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  std::printf("custom_draw=%d draw_item=%d unthemed=%d checked=%d\n", bench.custom_draws,
+              bench.draw_items, bench.painter->unthemed ? 1 : 0,
+              bench.final_checked ? 1 : 0);
+  bench.painter.reset();
+  DeleteObject(bench.font);
+  g_bench = nullptr;
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const bool owner = UiEnvironment::ClaimOwnership();
+  std::printf("pid=%lu\n", GetCurrentProcessId());
+  std::fflush(stdout);
+  const std::wstring mode = argc > 1 ? argv[1] : L"";
+  INT_PTR result = -2;
+  if (mode == L"error" && argc >= 4) {
+    lite_installer::ErrorDialog dialog(lite_installer::WideToUtf8(argv[3]), _wtoi(argv[2]));
+    result = dialog.DoModal(GetActiveWindow());
+  } else if (mode == L"notice" && argc >= 6) {
+    lite_installer::NoticeDialog dialog(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]),
+                                        _wtoi(argv[5]));
+    result = dialog.DoModal(GetActiveWindow());
+  } else if (mode == L"checkbox" && argc >= 3) {
+    result = RunCheckboxBench(_wtoi(argv[2]) != 0);
+  } else {
+    std::fprintf(stderr, "usage: message_dialog_runner error|notice|checkbox ...\n");
+  }
+  std::printf("result=%d\n", static_cast<int>(result));
+  std::fflush(stdout);
+  UiEnvironment::ShutdownIfOwner(owner);
+  return static_cast<int>(result);
+}

@@ -1,0 +1,50 @@
+// Draws a checkbox from the six-frame strip 302 over its parent's
+// background: through NM_CUSTOMDRAW when visual themes are on, through
+// BS_OWNERDRAW and WM_DRAWITEM when they are off (then the painter keeps the
+// check state itself). Windows build only.
+#ifndef UI_CHECKBOX_PAINTER_H_
+#define UI_CHECKBOX_PAINTER_H_
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/resource_image.h"
+
+namespace lite_installer {
+
+class CheckboxPainter {
+ public:
+  CheckboxPainter(HWND window, HFONT font, bool initially_checked,
+                  const ResourceImage& background);
+
+  // The painter's own state when unthemed, else the control's check state.
+  bool IsChecked() const;
+  // Inverts the painter's own state; does nothing on themed systems, where
+  // the control toggles itself.
+  void Toggle();
+
+  // Draws frame `index` and the text into `rect` through an off-screen
+  // surface.
+  void Draw(HDC dc, int index, bool show_mnemonics, const RECT& rect);
+  LRESULT OnCustomDraw(const NMCUSTOMDRAW& notification);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
+
+  // Height of the word-wrapped text beside the box in `reference_rect`, at
+  // least the box height.
+  int MeasureHeight(const RECT& reference_rect);
+
+  COLORREF text_color = RGB(0x66, 0x66, 0x66);
+  HFONT font;  // not owned
+  HWND window;
+  ResourceImage strip;
+  ResourceImage background;
+  POINT background_offset = {21, 21};
+  bool checked;
+  bool unthemed;
+  int box_width = 0;
+  int box_height = 0;
+};
+
+}  // namespace lite_installer
+
+#endif  // UI_CHECKBOX_PAINTER_H_

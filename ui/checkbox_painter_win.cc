@@ -1,0 +1,124 @@
+#include "ui/checkbox_painter.h"
+
+#include <uxtheme.h>
+
+#include <string>
+
+#include "ui/image_button_painter.h"
+#include "ui/layout_math.h"
+
+namespace lite_installer {
+
+namespace {
+
+constexpr int kTextGap = 8;  // pixels between the box and the text
+
+std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(window, &text[0], length + 1);
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
+}
+
+}  // namespace
+
+CheckboxPainter::CheckboxPainter(HWND window, HFONT font, bool initially_checked,
+                                 const ResourceImage& background)
+    : font(font),
+      window(window),
+      background(background),
+      checked(initially_checked),
+      unthemed(!IsAppThemed()) {
+  strip.Load(302);
+  const SIZE size = strip.LogicalSize();
+  box_width = size.cx / 6;
+  box_height = size.cy;
+  if (initially_checked) SendMessageW(window, BM_SETCHECK, BST_CHECKED, 0);
+  if (unthemed) {
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    SetWindowLongW(window, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
+  }
+}
+
+bool CheckboxPainter::IsChecked() const {
+  if (unthemed) return checked;
+  return SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CheckboxPainter::Toggle() {
+  if (unthemed) checked = !checked;
+}
+
+void CheckboxPainter::Draw(HDC dc, int index, bool show_mnemonics, const RECT& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return;
+  HDC surface = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+  if (surface == nullptr || bitmap == nullptr) {
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    if (surface != nullptr) DeleteDC(surface);
+    return;
+  }
+  HGDIOBJ previous_bitmap = SelectObject(surface, bitmap);
+  // Origin moved so that rect's coordinates are used unchanged.
+  SetViewportOrgEx(surface, -rect.left, -rect.top, nullptr);
+
+  DrawParentBackground(window, surface, rect, background, background_offset);
+  strip.Draw(surface, rect.left, rect.top, box_width, box_height, index * box_width, 0, box_width,
+             box_height);
+
+  const std::wstring text = WindowText(window);
+  if (!text.empty()) {
+    RECT text_rect = rect;
+    text_rect.left += box_width + kTextGap;
+    HGDIOBJ previous_font = SelectObject(surface, font);
+    SetBkMode(surface, TRANSPARENT);
+    SetTextColor(surface, text_color);
+    const UINT prefix = show_mnemonics ? 0 : DT_HIDEPREFIX;
+    RECT measured = text_rect;
+    DrawTextW(surface, text.c_str(), static_cast<int>(text.size()), &measured,
+              DT_CALCRECT | DT_SINGLELINE | prefix);
+    text_rect.top += CenteringOffset(box_height, measured.bottom - measured.top);
+    DrawTextW(surface, text.c_str(), static_cast<int>(text.size()), &text_rect,
+              DT_WORDBREAK | prefix);
+    SelectObject(surface, previous_font);
+  }
+  BitBlt(dc, rect.left, rect.top, width, height, surface, rect.left, rect.top, SRCCOPY);
+  SelectObject(surface, previous_bitmap);
+  DeleteObject(bitmap);
+  DeleteDC(surface);
+}
+
+LRESULT CheckboxPainter::OnCustomDraw(const NMCUSTOMDRAW& notification) {
+  if (notification.dwDrawStage != CDDS_PREERASE) return CDRF_DODEFAULT;
+  if (!IsWindow(window)) return CDRF_DODEFAULT;
+  const int index = CheckboxFrameIndex((notification.uItemState & CDIS_SELECTED) != 0,
+                                       (notification.uItemState & CDIS_HOT) != 0, IsChecked());
+  Draw(notification.hdc, index, (notification.uItemState & CDIS_SHOWKEYBOARDCUES) != 0,
+       notification.rc);
+  return CDRF_SKIPDEFAULT;
+}
+
+void CheckboxPainter::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  const int index = CheckboxFrameIndex((item.itemState & ODS_SELECTED) != 0,
+                                       (item.itemState & ODS_HOTLIGHT) != 0, IsChecked());
+  Draw(item.hDC, index, false, item.rcItem);
+}
+
+int CheckboxPainter::MeasureHeight(const RECT& reference_rect) {
+  const std::wstring text = WindowText(window);
+  if (text.empty()) return box_height;
+  RECT rect = reference_rect;
+  rect.left += box_width + kTextGap;
+  HDC dc = GetDC(window);
+  HGDIOBJ previous_font = SelectObject(dc, font);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_WORDBREAK);
+  SelectObject(dc, previous_font);
+  ReleaseDC(window, dc);
+  const int height = rect.bottom - rect.top;
+  return height > box_height ? height : box_height;
+}
+
+}  // namespace lite_installer

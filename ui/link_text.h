@@ -1,0 +1,26 @@
+// Static controls that show a text with link markup ("((" ... "))") laid out
+// in lines. Windows build only.
+#ifndef UI_LINK_TEXT_H_
+#define UI_LINK_TEXT_H_
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/link_text_layout.h"
+
+namespace lite_installer {
+
+// The control id of link pieces; a click is WM_COMMAND(1020, 0).
+constexpr int kLinkPieceId = 1020;
+
+// Creates one static control per piece inside `window`, measuring with
+// `font`, starting at `origin`, one `line_height` per line and lines no wider
+// than `max_width` where possible. Returns the created pieces in order.
+std::vector<HWND> CreateLinkText(HWND window, const std::wstring& text, HFONT font, POINT origin,
+                                 int line_height, int max_width);
+
+}  // namespace lite_installer
+
+#endif  // UI_LINK_TEXT_H_

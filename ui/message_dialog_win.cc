@@ -1,0 +1,247 @@
+#include "ui/message_dialog.h"
+
+#include <shellapi.h>
+
+#include "installer/log.h"
+#include "ui/center_window.h"
+#include "ui/string_table.h"
+#include "ui/ui_environment.h"
+
+namespace lite_installer {
+
+namespace {
+
+constexpr int kBackgroundImage = 315;
+constexpr int kOkImage = 316;
+constexpr int kCancelImage = 317;
+constexpr COLORREF kTextColor = RGB(0x46, 0x46, 0x46);
+constexpr POINT kBackgroundOffset = {5, 3};
+constexpr RECT kShadowMargins = {5, 3, 5, 7};
+constexpr int kImageBorder = 10;  // the shadow band of image 315, both sides together
+constexpr int kLeftMargin = 40;
+constexpr int kRightMargin = 30;
+constexpr int kTitleTop = 30;
+constexpr int kBottomMargin = 20;
+constexpr int kButtonGap = 10;
+constexpr int kTextHeight = 50;
+
+int ControlId(HWND control) { return static_cast<int>(static_cast<short>(GetDlgCtrlID(control))); }
+
+}  // namespace
+
+MessageDialog::MessageDialog(const std::string& url, int language_id)
+    : url(url), language_id(language_id) {}
+
+MessageDialog::~MessageDialog() = default;
+
+INT_PTR MessageDialog::DoModal(HWND owner) {
+  const INT_PTR result = RunModal(kMessageDialogTemplate, owner);
+  if (result == -1) {
+    Log(kError, L"MessageDialog::DoModal", __LINE__, L"Message dialog not shown.");
+  }
+  return result;
+}
+
+bool MessageDialog::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+  switch (message) {
+    case WM_INITDIALOG:
+      *result = OnInitDialog();
+      return true;
+    case WM_PAINT:
+      OnPaint();
+      *result = 0;
+      return true;
+    case WM_ERASEBKGND:
+      *result = OnEraseBackground();
+      return true;
+    case WM_CTLCOLORDLG:
+      *result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      return true;
+    case WM_CTLCOLORSTATIC:
+      *result = OnCtlColorStatic(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+      return true;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      if (header->code == NM_CUSTOMDRAW &&
+          (header->idFrom == kMessageOkId || header->idFrom == kMessageCancelId)) {
+        *result = OnCustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lparam));
+        return true;
+      }
+      return false;
+    }
+    case WM_COMMAND:
+      // Escape arrives as command 2 and is deliberately not handled.
+      if (HIWORD(wparam) != 0) return false;
+      if (LOWORD(wparam) == kMessageOkId) {
+        OnOk();
+        *result = 0;
+        return true;
+      }
+      if (LOWORD(wparam) == kMessageCancelId) {
+        OnCancel();
+        *result = 0;
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+void MessageDialog::OnOk() {
+  OpenUrl();
+  EndDialog(window_, kMessageOkId);
+}
+
+void MessageDialog::OnCancel() { EndDialog(window_, kMessageCancelId); }
+
+LRESULT MessageDialog::OnInitDialog() {
+  Initialise();
+  return TRUE;
+}
+
+LRESULT MessageDialog::OnEraseBackground() { return TRUE; }
+
+LRESULT MessageDialog::OnCtlColorStatic(HDC dc, HWND control) {
+  const int id = ControlId(control);
+  if (id == kMessageTitleId) {
+    SelectObject(dc, title_font.Get());
+    SetTextColor(dc, kTextColor);
+  } else if (id == kMessageTextId) {
+    SelectObject(dc, text_font.Get());
+    SetTextColor(dc, kTextColor);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+}
+
+void MessageDialog::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  PaintBackground(dc);
+  EndPaint(window_, &paint);
+}
+
+LRESULT MessageDialog::OnCustomDraw(const NMCUSTOMDRAW& notification) {
+  ImageButtonPainter* painter =
+      notification.hdr.idFrom == kMessageOkId ? ok_button.get() : cancel_button.get();
+  if (painter == nullptr) return CDRF_DODEFAULT;
+  return painter->OnCustomDraw(notification);
+}
+
+void MessageDialog::Initialise() {
+  UiEnvironment::Startup();
+  title_font.Reset(CreateUiFont(L"Arial", 16, FW_NORMAL, false));
+  text_font.Reset(CreateUiFont(L"Arial", 13, FW_NORMAL, false));
+  button_font.Reset(CreateUiFont(L"Arial", 14, FW_NORMAL, false));
+  SetTexts();
+  // The statics also get their fonts directly, so that their own font
+  // selection cannot override the colour handler's.
+  SendDlgItemMessageW(window_, kMessageTitleId, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(title_font.Get()), FALSE);
+  SendMessageW(GetWindow(GetDlgItem(window_, kMessageTitleId), GW_HWNDNEXT), WM_SETFONT,
+               reinterpret_cast<WPARAM>(text_font.Get()), FALSE);
+  ResizeAndCenter();
+  CreateButtons();
+  RECT client;
+  GetClientRect(window_, &client);
+  LayoutButtons(client, ok_button->ButtonSize(), cancel_button->ButtonSize());
+  LayoutTexts(client);
+  CreateShadow();
+}
+
+void MessageDialog::SetControlText(int id, int string_id) {
+  const std::wstring text = LoadStringIn(string_id, language_id);
+  if (id == kMessageTextId) {
+    // The text static has no unique id; it is the second child.
+    HWND control = GetWindow(GetDlgItem(window_, kMessageTitleId), GW_HWNDNEXT);
+    if (control != nullptr) SetWindowTextW(control, text.c_str());
+    return;
+  }
+  SetDlgItemTextW(window_, id, text.c_str());
+}
+
+void MessageDialog::SetTexts() {
+  background.Load(kBackgroundImage);
+  SetControlText(kMessageTitleId, 401);
+  SetControlText(kMessageTextId, 414);
+  SetControlText(kMessageOkId, 412);
+  SetControlText(kMessageCancelId, 420);
+}
+
+void MessageDialog::ResizeAndCenter() {
+  const SIZE size = background.LogicalSize();
+  SetWindowPos(window_, nullptr, 0, 0, size.cx - kImageBorder, size.cy - kImageBorder,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CenterWindow(window_);
+}
+
+void MessageDialog::CreateButtons() {
+  ok_button.reset(new ImageButtonPainter(GetDlgItem(window_, kMessageOkId), kOkImage, kTextColor,
+                                         button_font.Get(), background, kBackgroundOffset));
+  cancel_button.reset(new ImageButtonPainter(GetDlgItem(window_, kMessageCancelId), kCancelImage,
+                                             kTextColor, button_font.Get(), background,
+                                             kBackgroundOffset));
+}
+
+void MessageDialog::LayoutButtons(const RECT& client, SIZE ok_size, SIZE cancel_size) {
+  const int top = client.bottom - kBottomMargin - ok_size.cy;
+  SetWindowPos(GetDlgItem(window_, kMessageOkId), nullptr, kLeftMargin, top, ok_size.cx,
+               ok_size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(GetDlgItem(window_, kMessageCancelId), nullptr,
+               kLeftMargin + ok_size.cx + kButtonGap, top, cancel_size.cx, cancel_size.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MessageDialog::LayoutTexts(const RECT& client) {
+  RECT button;
+  GetWindowRect(GetDlgItem(window_, kMessageOkId), &button);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&button), 2);
+  const int height = client.bottom - client.top;
+  const int width = client.right - client.left;
+  const int bottom = button.top + (height - button.bottom) - kBottomMargin;
+  HWND title = GetDlgItem(window_, kMessageTitleId);
+  HWND text = GetWindow(title, GW_HWNDNEXT);
+  SetWindowPos(text, nullptr, kLeftMargin, bottom - kTextHeight, width - kRightMargin - kLeftMargin,
+               kTextHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(title, nullptr, kLeftMargin, kTitleTop, width - kRightMargin - kLeftMargin,
+               bottom - kTextHeight - kTitleTop, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MessageDialog::OpenUrl() {
+  ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void MessageDialog::PaintBackground(HDC dc) {
+  RECT client;
+  GetClientRect(window_, &client);
+  background.Draw(dc, 0, 0, client.right, client.bottom, kBackgroundOffset.x, kBackgroundOffset.y,
+                  client.right, client.bottom);
+}
+
+void MessageDialog::CreateShadow() {
+  shadow.reset(new ShadowWindow());
+  shadow->Create(window_, background, kShadowMargins);
+}
+
+NoticeDialog::NoticeDialog(int language_id, int title_id, int text_id, int button_id)
+    : MessageDialog(std::string(), language_id),
+      title_id(title_id),
+      text_id(text_id),
+      button_id(button_id) {}
+
+void NoticeDialog::OnOk() { EndDialog(window_, kMessageOkId); }
+
+void NoticeDialog::SetTexts() {
+  MessageDialog::SetTexts();
+  SetControlText(kMessageTitleId, title_id);
+  SetControlText(kMessageTextId, text_id);
+  SetControlText(kMessageOkId, button_id);
+}
+
+void NoticeDialog::LayoutButtons(const RECT& client, SIZE ok_size, SIZE cancel_size) {
+  MessageDialog::LayoutButtons(client, ok_size, cancel_size);
+  ShowWindow(GetDlgItem(window_, kMessageCancelId), SW_HIDE);
+}
+
+}  // namespace lite_installer

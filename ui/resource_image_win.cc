@@ -1,0 +1,136 @@
+#include "ui/resource_image.h"
+
+#include <objbase.h>
+
+#include "installer/log.h"
+#include "installer/unique_handle.h"
+#include "ui/gdiplus_flat.h"
+#include "ui/ui_environment.h"
+
+namespace lite_installer {
+
+namespace {
+
+// Decided once, at the first image load, on the window thread.
+int g_high_resolution = -1;
+
+bool IsHighResolutionScreen() {
+  if (g_high_resolution < 0) {
+    HDC screen = GetDC(nullptr);
+    const int x = GetDeviceCaps(screen, LOGPIXELSX);
+    const int y = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    g_high_resolution = (x + y) / 2 > 96 ? 1 : 0;
+  }
+  return g_high_resolution == 1;
+}
+
+struct ComReleaseTraits {
+  using Handle = IStream*;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { h->Release(); }
+};
+
+}  // namespace
+
+SharedBitmap::SharedBitmap(HBITMAP bitmap) {
+  if (bitmap != nullptr) holder_ = new Holder{bitmap, 1};
+}
+
+SharedBitmap::SharedBitmap(const SharedBitmap& other) : holder_(other.holder_) {
+  if (holder_ != nullptr) ++holder_->references;
+}
+
+SharedBitmap& SharedBitmap::operator=(const SharedBitmap& other) {
+  if (holder_ != other.holder_) {
+    Release();
+    holder_ = other.holder_;
+    if (holder_ != nullptr) ++holder_->references;
+  }
+  return *this;
+}
+
+SharedBitmap::~SharedBitmap() { Release(); }
+
+void SharedBitmap::Release() {
+  if (holder_ != nullptr && --holder_->references == 0) {
+    DeleteObject(holder_->bitmap);
+    delete holder_;
+  }
+  holder_ = nullptr;
+}
+
+int MapImageId(int id, bool high_resolution, double* scale) {
+  *scale = 1.0;
+  if (high_resolution && id >= 322 && id <= 361) {
+    *scale = 2.0;
+    return id + 40;
+  }
+  if (!high_resolution && id >= 362 && id <= 401) return id - 40;
+  return id;
+}
+
+bool ResourceImage::Load(int id) {
+  double new_scale = 1.0;
+  const int resource_id = MapImageId(id, IsHighResolutionScreen(), &new_scale);
+  HINSTANCE module = UiEnvironment::ModuleInstance();
+  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resource_id), MAKEINTRESOURCEW(10));
+  if (resource == nullptr) {
+    LogFormat(kError, L"ResourceImage::Load", __LINE__, L"Image %d not found.", resource_id);
+    return false;
+  }
+  const DWORD size = SizeofResource(module, resource);
+  HGLOBAL loaded = LoadResource(module, resource);
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr || size == 0) return false;
+
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (memory == nullptr) return false;
+  void* target = GlobalLock(memory);
+  if (target == nullptr) {
+    GlobalFree(memory);
+    return false;
+  }
+  CopyMemory(target, bytes, size);
+  GlobalUnlock(memory);
+  // The stream frees the block when it is released.
+  UniqueHandle<ComReleaseTraits> stream;
+  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.Receive()))) {
+    GlobalFree(memory);
+    return false;
+  }
+  HBITMAP decoded = gdiplus::DecodeToBitmap(stream.Get());
+  if (decoded == nullptr) {
+    LogFormat(kError, L"ResourceImage::Load", __LINE__, L"Image %d not decoded.", resource_id);
+    return false;
+  }
+  bitmap = SharedBitmap(decoded);
+  scale = new_scale;
+  return true;
+}
+
+void ResourceImage::Draw(HDC dc, int dest_x, int dest_y, int dest_w, int dest_h, int src_x,
+                         int src_y, int src_w, int src_h) const {
+  if (IsEmpty()) return;
+  HDC memory = CreateCompatibleDC(nullptr);
+  if (memory == nullptr) return;
+  HGDIOBJ previous = SelectObject(memory, bitmap.Get());
+  BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  AlphaBlend(dc, dest_x, dest_y, dest_w, dest_h, memory, static_cast<int>(src_x * scale),
+             static_cast<int>(src_y * scale), static_cast<int>(src_w * scale),
+             static_cast<int>(src_h * scale), blend);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+}
+
+SIZE ResourceImage::LogicalSize() const {
+  SIZE size = {0, 0};
+  BITMAP info;
+  if (!IsEmpty() && GetObjectW(bitmap.Get(), sizeof(info), &info) != 0) {
+    size.cx = static_cast<LONG>(info.bmWidth / scale);
+    size.cy = static_cast<LONG>(info.bmHeight / scale);
+  }
+  return size;
+}
+
+}  // namespace lite_installer
