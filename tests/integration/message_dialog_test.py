@@ -43,6 +43,7 @@ class DialogSession:
         self.driver = h.UiDriver(display.env())
         self.process = h.start_windows(h.program("message_dialog_runner.exe"), args,
                                        env=display.env())
+        self.dpi = int(h.read_line_with(self.process, "dpi="))
         pid = h.read_line_with(self.process, "pid=")
         self.hwnd = self.driver.find(pid, window_class)
         if self.hwnd is None:
@@ -56,7 +57,7 @@ class DialogSession:
 
     def output(self, timeout=30):
         out, _ = self.process.communicate(timeout=timeout)
-        return out.decode("utf-8", "replace")
+        return (getattr(self.process, "lite_buffer", b"") + out).decode("utf-8", "replace")
 
     def close(self):
         if self.process.poll() is None:
@@ -158,6 +159,25 @@ class MessageDialogTest(unittest.TestCase):
             self.assertEqual(1, session.result())
         finally:
             session.close()
+
+    def test_120_dpi_screen_keeps_images_fonts_and_layout(self):
+        key = r"HKCU\Control Panel\Desktop"
+        h.wine_reg("add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "120", "/f",
+                   env=self.display.env())
+        try:
+            session = DialogSession(self.display, ["notice", "1033", "407", "402", "403"])
+            try:
+                self.assertEqual(120, session.dpi)
+                # No twin images exist: buttons keep the 120 x 28 frames of
+                # scale 1, and the fixed layout is unchanged.
+                self.assert_layout(session, notice=True)
+                self.display.screenshot(h.screenshot_path("notice_120dpi_en"))
+                self.assertTrue(session.driver.click(session.hwnd, 1))
+                self.assertEqual(1, session.result())
+            finally:
+                session.close()
+        finally:
+            h.wine_reg("delete", key, "/v", "LogPixels", "/f", env=self.display.env())
 
     def test_error_dialog_in_german_russian_and_japanese(self):
         for language in (1031, 1049, 1041):
@@ -291,14 +311,25 @@ class DiskSpaceNoticeTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.display = h.VirtualDisplay().__enter__()
         # The user's folder is the one that holds the temporary folder.
         cls.local = os.path.join(os.path.dirname(h.temp_dir()), "AppData", "Local")
         os.makedirs(cls.local, exist_ok=True)
         cls.saved = cls.local + ".lite-saved"
         os.rename(cls.local, cls.saved)
-        os.makedirs(cls.local)
-        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=50m", "tmpfs", cls.local], check=True)
+        cls.display = None
+        try:
+            cls.display = h.VirtualDisplay().__enter__()
+            os.makedirs(cls.local)
+            subprocess.run(["mount", "-t", "tmpfs", "-o", "size=50m", "tmpfs", cls.local],
+                           check=True)
+        except Exception:
+            # tearDownClass does not run after a failed set-up: restore here.
+            if os.path.isdir(cls.local):
+                os.rmdir(cls.local)
+            os.rename(cls.saved, cls.local)
+            if cls.display is not None:
+                cls.display.__exit__(None, None, None)
+            raise
 
     @classmethod
     def tearDownClass(cls):

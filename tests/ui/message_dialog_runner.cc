@@ -6,7 +6,7 @@
 //   message_dialog_runner.exe welcome LANGUAGE POSITION   the link text of
 //       string 406 and an image progress bar at POSITION of 0..100 on the
 //       main background; its title counts clicks on the link
-// Prints "pid=N" at start and "result=N" (and the checkbox counters) at the
+// Prints "dpi=N" and "pid=N" at start and "result=N" (and the checkbox counters) at the
 // end; the exit code is the dialog result.
 #include <windows.h>
 #include <commctrl.h>
@@ -252,6 +252,9 @@ int RunWelcomeBench(int language, int position) {
 
 int wmain(int argc, wchar_t** argv) {
   const bool owner = UiEnvironment::ClaimOwnership();
+  HDC screen = GetDC(nullptr);
+  std::printf("dpi=%d\n", GetDeviceCaps(screen, LOGPIXELSX));
+  ReleaseDC(nullptr, screen);
   std::printf("pid=%lu\n", GetCurrentProcessId());
   std::fflush(stdout);
   const std::wstring mode = argc > 1 ? argv[1] : L"";
