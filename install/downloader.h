@@ -101,7 +101,9 @@ class Downloader {
 };
 
 // Downloads `url` into `sink` until the body ends, the stop event (may be
-// null) is signalled, or an error occurs. Reports progress when `progress`
+// null) is signalled, or an error occurs. The stop event is tested before
+// the first chunk and between chunks, at most every 20 ms while chunks come
+// faster than that; a read that blocks is not interrupted. Reports progress when `progress`
 // is given. True only when the whole body arrived with status 200. The
 // outputs (each may be null) receive the first error text (empty on a stop),
 // the last redirect target and the body's whole length.

@@ -44,19 +44,21 @@ def run_bench(mode, url, output):
     if values.get("ok") != "1":
         raise RuntimeError("%s download failed: %r" % (mode, values))
     return {"seconds": float(values["seconds"]), "bytes": int(values["bytes"]),
-            "peak": int(values["peak_working_set"])}
+            "peak": int(values["peak_working_set"]), "cpu": float(values["cpu_seconds"])}
 
 
 def run_curl(url, output):
     result = subprocess.run(["curl", "-s", "-o", output, "-w", "%{time_total} %{size_download}",
                              url], stdout=subprocess.PIPE, check=True, timeout=600)
     seconds, size = result.stdout.decode().split()
-    return {"seconds": float(seconds), "bytes": int(float(size)), "peak": 0}
+    return {"seconds": float(seconds), "bytes": int(float(size)), "peak": 0, "cpu": 0.0}
 
 
 def measure(url, output, size, runs, modes):
-    """Best and median seconds of each mode, runs interleaved."""
+    """Seconds of each run of each mode (runs interleaved), the peak working
+    set and the processor seconds of the Windows programs."""
     times = {mode: [] for mode in modes}
+    cpu = {mode: [] for mode in modes}
     peaks = {mode: 0 for mode in modes}
     for _ in range(runs):
         for mode in modes:
@@ -64,9 +66,10 @@ def measure(url, output, size, runs, modes):
             if result["bytes"] != size:
                 raise RuntimeError("%s got %d of %d bytes" % (mode, result["bytes"], size))
             times[mode].append(result["seconds"])
+            cpu[mode].append(result["cpu"])
             peaks[mode] = max(peaks[mode], result["peak"])
             os.remove(output)
-    return times, peaks
+    return times, cpu, peaks
 
 
 def main():
@@ -88,26 +91,31 @@ def main():
         servers.make_package(os.path.join(www, "package.bin"), size)
         servers.make_package(os.path.join(www, "small.bin"), small, seed=2)
         output = os.path.join(work, "out.bin")
-        modes = ["ours", "bare", "bare-read", "curl"]
+        modes = ["ours", "ours-nostop", "bare", "bare-read", "curl"]
 
         print("== unlimited: %d MiB from nginx on 127.0.0.1, %d runs each, interleaved"
               % (args.size_mib, args.runs))
         with servers.NginxServer(www) as nginx:
-            times, peaks = measure(nginx.url("/package.bin"), output, size, args.runs, modes)
-            small_times, small_peaks = measure(nginx.url("/small.bin"), output, small, 1, ["ours"])
+            times, cpu, peaks = measure(nginx.url("/package.bin"), output, size, args.runs, modes)
+            _, _, small_peaks = measure(nginx.url("/small.bin"), output, small, 1, ["ours"])
         best = {m: min(t) for m, t in times.items()}
         for mode in modes:
-            print("%-10s best %7.3f s  median %7.3f s  %8.1f MiB/s" % (
-                mode, best[mode], statistics.median(times[mode]), size / MIB / best[mode]))
-        print("ours / bare WinINet loop (writing the file): %.3fx" % (best["ours"] / best["bare"]))
-        print("ours / bare WinINet loop (reading only):     %.3fx" % (best["ours"] / best["bare-read"]))
-        print("ours / curl:                                 %.3fx" % (best["ours"] / best["curl"]))
-        print("bare WinINet loop / curl:                    %.3fx" % (best["bare"] / best["curl"]))
+            print("%-12s best %7.3f s  median %7.3f s  %8.1f MiB/s  processor median %6.3f s" % (
+                mode, best[mode], statistics.median(times[mode]), size / MIB / best[mode],
+                statistics.median(cpu[mode])))
+        median = {m: statistics.median(t) for m, t in times.items()}
+        print("ratios                                       best     median")
+        for label, a, b in [("ours / bare WinINet loop (writing the file)", "ours", "bare"),
+                            ("ours / bare WinINet loop (reading only)", "ours", "bare-read"),
+                            ("ours without stop event / bare (writing)", "ours-nostop", "bare"),
+                            ("ours / curl", "ours", "curl"),
+                            ("bare WinINet loop / curl", "bare", "curl")]:
+            print("%-44s %.3fx   %.3fx" % (label + ":", best[a] / best[b], median[a] / median[b]))
 
         rate = int(args.rate_mib * MIB)
         print("== rate limited by nginx to %.1f MiB/s (%d bytes/s)" % (args.rate_mib, rate))
         with servers.NginxServer(www, rate_limit=rate) as nginx:
-            limited, _ = measure(nginx.url("/package.bin"), output, size, 1, ["ours", "curl"])
+            limited, _, _ = measure(nginx.url("/package.bin"), output, size, 1, ["ours", "curl"])
         ideal = size / rate
         for mode in ["ours", "curl"]:
             seconds = limited[mode][0]

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# The installer's main job on this machine: builds the Windows program, runs
-# it in silent mode under Wine in the project's own prefix, and prints its
-# exit code and its log.
+# The installer's main job on this machine: builds the Windows programs and
+# runs the whole silent road under Wine in the project's own prefix. A server
+# on 127.0.0.1 serves a demo setup package signed with the test PKI and
+# carrying a description signed with a demo key; the installer downloads it,
+# verifies it and runs it. Prints the installer's exit code (the setup's), the
+# setup's command line and the tail of the log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${LITE_BUILD_ROOT:-$root/build}
@@ -13,20 +16,30 @@ fi
 mkdir -p "$build_root"
 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >"$dir.configure.log" 2>&1 ||
   { cat "$dir.configure.log"; exit 1; }
-cmake --build "$dir" -j"$(nproc)" --target lite_installer lite_installer_test exit_code_runner
+cmake --build "$dir" -j"$(nproc)" --target lite_installer lite_installer_test exit_code_runner \
+  add_trust_resources install_test_root trust_fixtures stand_in_setup
 
 prefix="$dir/wineprefix"
-temp_dir() { ls -d "$prefix"/drive_c/users/*/Temp | grep -v /Public/ | head -n 1; }
 "$root/scripts/wine_prefix.sh" "$prefix"
-log="$(temp_dir)/lite_installer.log"
-rm -f "$log"
 
-echo "== Running: wine lite_installer.exe --silent"
+# The setup program the demo serves: LITE_DEMO_SETUP if given, otherwise the
+# build's stand-in setup, otherwise a plain program that only exits with 23.
+setup=${LITE_DEMO_SETUP:-}
+if [ -z "$setup" ]; then
+  setup=$(ls "$dir"/bin/*stand*in*setup*.exe "$dir"/bin/*setup*stand*in*.exe 2>/dev/null | head -n 1 || true)
+fi
+[ -n "$setup" ] || setup="$dir/trust_fixtures/plain_program.exe"
+echo "== Setup program: $setup"
+
+# Signed like a real package, but with the test PKI and demo key 0, which
+# this build trusts because it embeds the demo keys (see README).
+package="$dir/demo/browser-setup.arc"
+mkdir -p "$dir/demo"
+"$root/tools/signing/make_demo_package.sh" "$setup" "$package" "$dir"
+
 set +e
-output=$("$root/scripts/wine_run.sh" "$prefix" "$dir/bin/exit_code_runner.exe" \
-         "$dir/bin/lite_installer.exe" --silent)
+python3 "$root/scripts/demo_silent_road.py" "$dir" "$package"
+status=$?
 set -e
 "$root/scripts/wine_stop.sh" "$prefix"
-echo "== Installer exit code: ${output#exit_code=}"
-echo "== Installer log ($log):"
-python3 -c 'import sys; sys.stdout.write(open(sys.argv[1], "rb").read().decode("utf-16"))' "$log"
+exit $status

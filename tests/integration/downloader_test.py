@@ -195,6 +195,16 @@ class DownloaderTest(unittest.TestCase):
         self.assertEqual("1", result["ok"], result)
         self.assertEqual(self.package, read(self.output))
 
+    def test_stop_during_a_blocked_read_ends_at_the_next_chunk(self):
+        self.server.route("/pkg", s.Response(self.package, stall_after=100000, stall_seconds=2.0))
+        result = probe(self.server.url("/pkg"), self.output, "--stop-after-ms", "500")
+        self.assertEqual("0", result["ok"])
+        self.assertEqual("", result["error"])
+        total = int(result["total"])
+        self.assertGreaterEqual(total, 100000, "the read is not interrupted")
+        self.assertLess(total, PACKAGE_SIZE)
+        self.assertEqual(self.package[:total], read(self.output))
+
     def test_stop_before_the_first_chunk_fails_without_error_text(self):
         self.server.route("/pkg", s.Response(self.package))
         result = probe(self.server.url("/pkg"), self.output, "--stop")

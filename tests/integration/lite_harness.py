@@ -196,21 +196,27 @@ def exit_code_of(process, timeout=60):
 
 def read_line_with(process, prefix, timeout=30):
     """Reads the program's stdout up to a line that starts with `prefix`;
-    returns the rest of that line."""
+    returns the rest of that line. Lines read past it are kept for the next
+    call."""
     import select
     deadline = time.time() + timeout
-    buffer = b""
-    while time.time() < deadline:
+    buffer = getattr(process, "lite_buffer", b"")
+    while True:
+        lines = buffer.split(b"\n")
+        for index, line in enumerate(lines[:-1]):
+            text = line.strip().decode("utf-8", "replace")
+            if text.startswith(prefix):
+                process.lite_buffer = b"\n".join(lines[index + 1:])
+                return text[len(prefix):]
+        if time.time() >= deadline:
+            break
         ready, _, _ = select.select([process.stdout], [], [], 0.2)
         if ready:
             chunk = os.read(process.stdout.fileno(), 4096)
             if not chunk:
                 break
             buffer += chunk
-            for line in buffer.split(b"\n"):
-                line = line.strip().decode("utf-8", "replace")
-                if line.startswith(prefix):
-                    return line[len(prefix):]
+    process.lite_buffer = buffer
     raise RuntimeError("no %r line from the program: %r" % (prefix, buffer))
 
 
@@ -266,6 +272,10 @@ class UiDriver:
 
     def click(self, hwnd, control_id):
         return self._run("click", hwnd, control_id)[0] == 0
+
+    def mouse(self, hwnd, control_id):
+        """Posts a left click to the first child with `control_id`."""
+        return self._run("mouse", hwnd, control_id)[0] == 0
 
     def key(self, hwnd, virtual_key):
         return self._run("key", hwnd, virtual_key)[0] == 0

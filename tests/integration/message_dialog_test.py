@@ -43,6 +43,7 @@ class DialogSession:
         self.driver = h.UiDriver(display.env())
         self.process = h.start_windows(h.program("message_dialog_runner.exe"), args,
                                        env=display.env())
+        self.dpi = int(h.read_line_with(self.process, "dpi="))
         pid = h.read_line_with(self.process, "pid=")
         self.hwnd = self.driver.find(pid, window_class)
         if self.hwnd is None:
@@ -56,7 +57,7 @@ class DialogSession:
 
     def output(self, timeout=30):
         out, _ = self.process.communicate(timeout=timeout)
-        return out.decode("utf-8", "replace")
+        return (getattr(self.process, "lite_buffer", b"") + out).decode("utf-8", "replace")
 
     def close(self):
         if self.process.poll() is None:
@@ -159,6 +160,25 @@ class MessageDialogTest(unittest.TestCase):
         finally:
             session.close()
 
+    def test_120_dpi_screen_keeps_images_fonts_and_layout(self):
+        key = r"HKCU\Control Panel\Desktop"
+        h.wine_reg("add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "120", "/f",
+                   env=self.display.env())
+        try:
+            session = DialogSession(self.display, ["notice", "1033", "407", "402", "403"])
+            try:
+                self.assertEqual(120, session.dpi)
+                # No twin images exist: buttons keep the 120 x 28 frames of
+                # scale 1, and the fixed layout is unchanged.
+                self.assert_layout(session, notice=True)
+                self.display.screenshot(h.screenshot_path("notice_120dpi_en"))
+                self.assertTrue(session.driver.click(session.hwnd, 1))
+                self.assertEqual(1, session.result())
+            finally:
+                session.close()
+        finally:
+            h.wine_reg("delete", key, "/v", "LogPixels", "/f", env=self.display.env())
+
     def test_error_dialog_in_german_russian_and_japanese(self):
         for language in (1031, 1049, 1041):
             with self.subTest(language=language):
@@ -174,6 +194,72 @@ class MessageDialogTest(unittest.TestCase):
                     self.assertEqual(1010, session.result())
                 finally:
                     session.close()
+
+    def check_link_text(self, pieces, expected_text):
+        self.assertEqual(expected_text.replace("((", "").replace("))", ""),
+                         "".join(p["text"] for p in pieces))
+        link = expected_text.split("((")[1].split("))")[0]
+        self.assertEqual([link], [p["text"] for p in pieces if p["id"] == 1020])
+        lines = {}
+        for piece in pieces:
+            self.assertEqual(17, piece["bottom"] - piece["top"])
+            self.assertEqual(0, (piece["top"] - 56) % 17)
+            lines.setdefault(piece["top"], []).append(piece)
+        self.assertGreaterEqual(len(lines), 2)
+        for row in lines.values():
+            self.assertEqual(180, row[0]["left"])
+            for previous, piece in zip(row, row[1:]):
+                self.assertEqual(previous["right"], piece["left"])
+            if len(row) > 1:
+                self.assertLessEqual(row[-1]["right"], 180 + 360)
+
+    def test_link_text_and_progress_bar_on_a_live_window(self):
+        english = ("By using Korvex browser, you agree to the terms and conditions of the "
+                   "((License Agreement)).")
+        session = DialogSession(self.display, ["welcome", "1033", "50"],
+                                window_class="LiteWelcomeBench")
+        try:
+            items = session.driver.dump(session.hwnd)
+            window = items[0]
+            self.assertEqual((648, 254), (window["client_width"], window["client_height"]))
+            self.check_link_text([c for c in items[1:] if c["class"] == "Static"], english)
+            shot = h.screenshot_path("welcome_pieces_en")
+            self.display.screenshot(shot)
+            # 50 % of a 130-pixel bar: 65 pixels of fill, then the track.
+            x, y = window["left"] + 180, window["top"] + 185
+            for offset in (3, 30, 63):
+                r, g, b = self.display.pixel(shot, x + offset, y)
+                self.assertTrue(r > 200 and b < 100, (offset, r, g, b))
+            for offset in (66, 100, 126):
+                r, g, b = self.display.pixel(shot, x + offset, y)
+                self.assertTrue(abs(r - b) < 20 and r > 180, (offset, r, g, b))
+            # A click on the link is command 1020 with notification 0.
+            self.assertTrue(session.driver.mouse(session.hwnd, 1020))
+            deadline = time.time() + 5
+            while time.time() < deadline:
+                if session.driver.dump(session.hwnd)[0]["text"].endswith("=1"):
+                    break
+                time.sleep(0.1)
+            session.driver.send(session.hwnd, WM_CLOSE)
+            self.assertIn("link_clicks=1", session.output())
+        finally:
+            session.close()
+
+    def test_german_link_text_and_empty_progress_bar(self):
+        german = ("Durch die Nutzung des Korvex Browsers stimmen Sie den Bedingungen der "
+                  "((Lizenzvereinbarung)) zu.")
+        session = DialogSession(self.display, ["welcome", "1031", "0"],
+                                window_class="LiteWelcomeBench")
+        try:
+            items = session.driver.dump(session.hwnd)
+            self.check_link_text([c for c in items[1:] if c["class"] == "Static"], german)
+            shot = h.screenshot_path("welcome_pieces_de")
+            self.display.screenshot(shot)
+            r, g, b = self.display.pixel(shot, items[0]["left"] + 183, items[0]["top"] + 185)
+            self.assertTrue(abs(r - b) < 20 and r > 180, (r, g, b))
+            session.driver.send(session.hwnd, WM_CLOSE)
+        finally:
+            session.close()
 
     def run_checkbox_bench(self, themed):
         h.set_theme_active(themed, self.display.env())
@@ -225,14 +311,25 @@ class DiskSpaceNoticeTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.display = h.VirtualDisplay().__enter__()
         # The user's folder is the one that holds the temporary folder.
         cls.local = os.path.join(os.path.dirname(h.temp_dir()), "AppData", "Local")
         os.makedirs(cls.local, exist_ok=True)
         cls.saved = cls.local + ".lite-saved"
         os.rename(cls.local, cls.saved)
-        os.makedirs(cls.local)
-        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=50m", "tmpfs", cls.local], check=True)
+        cls.display = None
+        try:
+            cls.display = h.VirtualDisplay().__enter__()
+            os.makedirs(cls.local)
+            subprocess.run(["mount", "-t", "tmpfs", "-o", "size=50m", "tmpfs", cls.local],
+                           check=True)
+        except Exception:
+            # tearDownClass does not run after a failed set-up: restore here.
+            if os.path.isdir(cls.local):
+                os.rmdir(cls.local)
+            os.rename(cls.saved, cls.local)
+            if cls.display is not None:
+                cls.display.__exit__(None, None, None)
+            raise
 
     @classmethod
     def tearDownClass(cls):

@@ -1,5 +1,8 @@
 // Times one download of URL into OUTPUT for scripts/bench_download.sh:
-//   download_bench.exe ours URL OUTPUT       DownloadToSink into a FileSink
+//   download_bench.exe ours URL OUTPUT       DownloadToSink into a FileSink, with
+//                                            a stop event and progress, as the
+//                                            installer downloads its package
+//   download_bench.exe ours-nostop URL OUTPUT  the same without a stop event
 //   download_bench.exe bare URL OUTPUT       a bare WinINet loop writing the file
 //   download_bench.exe bare-read URL OUTPUT  a bare WinINet loop, nothing written
 // Prints "seconds=", "bytes=", "ok=" and "peak_working_set=" (bytes) lines.
@@ -26,7 +29,7 @@ class CountingProgress : public lite_installer::DownloadProgress {
 };
 
 // The platform's limit: open, read 32 KiB at a time, optionally write.
-bool BareLoop(const wchar_t* url, HANDLE file, unsigned long long* bytes) {
+bool BareLoop(const wchar_t* url, HANDLE file, unsigned long long* bytes, unsigned* chunks) {
   HINTERNET internet = InternetOpenW(L"bench", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   HINTERNET request = InternetOpenUrlW(internet, url, nullptr, 0, INTERNET_FLAG_RELOAD, 0);
   static char buffer[32768];
@@ -35,6 +38,7 @@ bool BareLoop(const wchar_t* url, HANDLE file, unsigned long long* bytes) {
     DWORD written = 0;
     if (file != INVALID_HANDLE_VALUE) WriteFile(file, buffer, read, &written, nullptr);
     *bytes += read;
+    ++*chunks;
   }
   if (request != nullptr) InternetCloseHandle(request);
   InternetCloseHandle(internet);
@@ -45,7 +49,7 @@ bool BareLoop(const wchar_t* url, HANDLE file, unsigned long long* bytes) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: download_bench ours|bare|bare-read URL OUTPUT\n");
+    std::fprintf(stderr, "usage: download_bench ours|ours-nostop|bare|bare-read URL OUTPUT\n");
     return 2;
   }
   const std::wstring mode = argv[1];
@@ -57,22 +61,30 @@ int wmain(int argc, wchar_t** argv) {
   QueryPerformanceCounter(&start);
   bool ok = false;
   unsigned long long bytes = 0;
-  if (mode == L"ours") {
+  unsigned chunks = 0;
+  if (mode == L"ours" || mode == L"ours-nostop") {
     lite_installer::FileSink sink(file.Get());
     CountingProgress progress;
-    ok = lite_installer::DownloadToSink(argv[2], &sink, nullptr, nullptr, nullptr, nullptr,
-                                        &progress);
+    lite_installer::ScopedHandle stop_event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ok = lite_installer::DownloadToSink(argv[2], &sink, nullptr, nullptr, nullptr,
+                                        mode == L"ours" ? stop_event.Get() : nullptr, &progress);
     bytes = sink.total;
+    chunks = progress.calls;
   } else {
-    ok = BareLoop(argv[2], mode == L"bare" ? file.Get() : INVALID_HANDLE_VALUE, &bytes);
+    ok = BareLoop(argv[2], mode == L"bare" ? file.Get() : INVALID_HANDLE_VALUE, &bytes, &chunks);
   }
   QueryPerformanceCounter(&end);
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  const double cpu_seconds =
+      ((static_cast<unsigned long long>(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime) +
+       (static_cast<unsigned long long>(user.dwHighDateTime) << 32 | user.dwLowDateTime)) / 1e7;
   PROCESS_MEMORY_COUNTERS memory = {};
   memory.cb = sizeof(memory);
   GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
-  std::printf("ok=%d\nbytes=%llu\nseconds=%.4f\npeak_working_set=%lu\n", ok ? 1 : 0, bytes,
-              static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart,
-              static_cast<unsigned long>(memory.PeakWorkingSetSize));
+  std::printf("ok=%d\nbytes=%llu\nseconds=%.4f\ncpu_seconds=%.4f\nchunks=%u\npeak_working_set=%lu\n",
+              ok ? 1 : 0, bytes, static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart,
+              cpu_seconds, chunks, static_cast<unsigned long>(memory.PeakWorkingSetSize));
   std::fflush(stdout);
   return ok ? 0 : 1;
 }

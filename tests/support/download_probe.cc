@@ -4,6 +4,7 @@
 // --resume   keep OUTPUT's bytes and continue after them (the sink's total
 //            is the file's length), as a later download attempt does;
 // --stop     signal the stop event before the download starts;
+// --stop-after-ms N  signal it N ms after the download started;
 // --request  go through Download() into a StringSink, as statistics do, and
 //            write the body to OUTPUT afterwards.
 // Prints key=value lines: ok, error, redirect, content_length, total,
@@ -36,16 +37,30 @@ class PrintingProgress : public lite_installer::DownloadProgress {
   int slow = 0;
 };
 
+struct DelayedStop {
+  HANDLE event;
+  DWORD delay_ms;
+};
+
+DWORD WINAPI SignalLater(void* parameter) {
+  const DelayedStop* stop = static_cast<const DelayedStop*>(parameter);
+  Sleep(stop->delay_ms);
+  SetEvent(stop->event);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   bool resume = false, stop = false, request = false;
+  DWORD stop_after_ms = 0;
   std::vector<std::wstring> positional;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (arg == L"--resume") resume = true;
     else if (arg == L"--stop") stop = true;
     else if (arg == L"--request") request = true;
+    else if (arg == L"--stop-after-ms" && i + 1 < argc) stop_after_ms = _wtoi(argv[++i]);
     else if (arg == L"--log" && i + 1 < argc) lite_installer::SetLogPath(argv[++i]);
     else positional.push_back(arg);
   }
@@ -83,9 +98,13 @@ int wmain(int argc, wchar_t** argv) {
       sink.total = static_cast<uint32_t>(size.QuadPart);
     }
     lite_installer::ScopedHandle stop_event(CreateEventW(nullptr, TRUE, stop, nullptr));
+    DelayedStop delayed = {stop_event.Get(), stop_after_ms};
+    lite_installer::ScopedHandle timer;
+    if (stop_after_ms != 0) timer.Reset(CreateThread(nullptr, 0, SignalLater, &delayed, 0, nullptr));
     ok = lite_installer::DownloadToSink(url.c_str(), &sink, &error_text, &redirect_url,
                                         &content_length, stop_event.Get(), &progress);
     total = sink.total;
+    if (timer.IsValid()) WaitForSingleObject(timer.Get(), INFINITE);
   }
   bool monotonic = true;
   for (size_t i = 1; i < progress.fractions.size(); ++i) {

@@ -119,6 +119,9 @@ else:
 open(sys.argv[2], "wb").write(data)
 PY
 
+# A plain program without description or signature, for the demo package.
+"$cc" -s work/program.o -o plain_program.exe
+
 # Not a PE file at all.
 printf 'This is not a program.\n' > not_a_pe.exe
 

@@ -3,7 +3,10 @@
 //   message_dialog_runner.exe error LANGUAGE URL
 //   message_dialog_runner.exe notice LANGUAGE TITLE_ID TEXT_ID BUTTON_ID
 //   message_dialog_runner.exe checkbox INITIALLY_CHECKED
-// Prints "pid=N" at start and "result=N" (and the checkbox counters) at the
+//   message_dialog_runner.exe welcome LANGUAGE POSITION   the link text of
+//       string 406 and an image progress bar at POSITION of 0..100 on the
+//       main background; its title counts clicks on the link
+// Prints "dpi=N" and "pid=N" at start and "result=N" (and the checkbox counters) at the
 // end; the exit code is the dialog result.
 #include <windows.h>
 #include <commctrl.h>
@@ -12,11 +15,17 @@
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "installer/text.h"
 #include "ui/checkbox_painter.h"
+#include "ui/fonts.h"
+#include "ui/hand_cursor_link.h"
+#include "ui/image_progress_bar.h"
+#include "ui/link_text.h"
 #include "ui/message_dialog.h"
 #include "ui/resource_image.h"
+#include "ui/string_table.h"
 #include "ui/ui_environment.h"
 
 namespace {
@@ -137,10 +146,115 @@ int RunCheckboxBench(bool initially_checked) {
   return 0;
 }
 
+// The welcome screen's pieces on their own: link text, hand cursor and the
+// image progress bar, on the main background.
+struct WelcomeBench {
+  lite_installer::ResourceImage background;
+  lite_installer::ScopedFont text_font;
+  lite_installer::ScopedFont link_font;
+  lite_installer::HandCursorLink hand;
+  std::unique_ptr<lite_installer::ImageProgressBar> progress;
+  int link_clicks = 0;
+};
+WelcomeBench* g_welcome = nullptr;
+
+LRESULT CALLBACK WelcomeProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      RECT client;
+      GetClientRect(window, &client);
+      g_welcome->background.Draw(dc, 0, 0, client.right, client.bottom, 21, 21, client.right,
+                                 client.bottom);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return TRUE;
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wparam);
+      const bool link = GetDlgCtrlID(reinterpret_cast<HWND>(lparam)) == lite_installer::kLinkPieceId;
+      SelectObject(dc, link ? g_welcome->link_font.Get() : g_welcome->text_font.Get());
+      SetTextColor(dc, RGB(0x66, 0x66, 0x66));
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    case WM_COMMAND:
+      if (LOWORD(wparam) == lite_installer::kLinkPieceId && HIWORD(wparam) == 0) {
+        ++g_welcome->link_clicks;
+        const std::wstring title = L"welcome-bench clicks=" +
+                                   lite_installer::ToDecimal(static_cast<int64_t>(g_welcome->link_clicks));
+        SetWindowTextW(window, title.c_str());
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+int RunWelcomeBench(int language, int position) {
+  UiEnvironment::Startup();
+  WelcomeBench bench;
+  g_welcome = &bench;
+  bench.background.Load(307);
+  bench.text_font.Reset(lite_installer::CreateUiFont(L"Arial", 14, FW_NORMAL, false));
+  bench.link_font.Reset(lite_installer::CreateUiFont(L"Arial", 14, FW_NORMAL, true));
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = &WelcomeProcedure;
+  window_class.hInstance = UiEnvironment::ModuleInstance();
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.lpszClassName = L"LiteWelcomeBench";
+  RegisterClassExW(&window_class);
+  const SIZE size = bench.background.LogicalSize();
+  HWND window = CreateWindowExW(0, L"LiteWelcomeBench", L"welcome-bench clicks=0", WS_POPUP, 100,
+                                100, size.cx - 42, size.cy - 42, nullptr, nullptr,
+                                window_class.hInstance, nullptr);
+  const std::vector<HWND> pieces = lite_installer::CreateLinkText(
+      window, lite_installer::LoadStringIn(406, language), bench.text_font.Get(), POINT{180, 56},
+      17, 360);
+  for (HWND piece : pieces) {
+    if (GetDlgCtrlID(piece) == lite_installer::kLinkPieceId) {
+      bench.hand.Subclass(piece);
+      break;
+    }
+  }
+  HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 180, 180, 130, 11,
+                             window, reinterpret_cast<HMENU>(1030), window_class.hInstance,
+                             nullptr);
+  bench.progress.reset(new lite_installer::ImageProgressBar(313, 314));
+  bench.progress->Subclass(bar);
+  SendMessageW(bar, PBM_SETRANGE32, 0, 100);
+  SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  // The control's own colours are never used.
+  SendMessageW(bar, PBM_SETBARCOLOR, 0, RGB(0, 0, 255));
+  ShowWindow(window, SW_SHOW);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  std::printf("link_clicks=%d\n", bench.link_clicks);
+  g_welcome = nullptr;
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const bool owner = UiEnvironment::ClaimOwnership();
+  HDC screen = GetDC(nullptr);
+  std::printf("dpi=%d\n", GetDeviceCaps(screen, LOGPIXELSX));
+  ReleaseDC(nullptr, screen);
   std::printf("pid=%lu\n", GetCurrentProcessId());
   std::fflush(stdout);
   const std::wstring mode = argc > 1 ? argv[1] : L"";
@@ -152,6 +266,8 @@ int wmain(int argc, wchar_t** argv) {
     lite_installer::NoticeDialog dialog(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]),
                                         _wtoi(argv[5]));
     result = dialog.DoModal(GetActiveWindow());
+  } else if (mode == L"welcome" && argc >= 4) {
+    result = RunWelcomeBench(_wtoi(argv[2]), _wtoi(argv[3]));
   } else if (mode == L"checkbox" && argc >= 3) {
     result = RunCheckboxBench(_wtoi(argv[2]) != 0);
   } else {

@@ -6,6 +6,7 @@
 //   ui_driver.exe dump HWND                   the window and each child, one
 //                                             JSON object per line
 //   ui_driver.exe click HWND ID               posts BM_CLICK to child ID
+//   ui_driver.exe mouse HWND ID               posts a left click to child ID
 //   ui_driver.exe key HWND VK                 posts the key to the focused child
 //   ui_driver.exe send HWND MSG WPARAM LPARAM sends a message; prints "result=N"
 //   ui_driver.exe gone HWND TIMEOUT_MS        waits until the window is gone
@@ -149,6 +150,21 @@ int wmain(int argc, wchar_t** argv) {
     HWND child = GetDlgItem(HandleArg(argv[2]), _wtoi(argv[3]));
     if (child == nullptr) return 1;
     return PostMessageW(child, BM_CLICK, 0, 0) ? 0 : 1;
+  }
+  if (command == L"mouse" && argc >= 4) {
+    HWND window = HandleArg(argv[2]);
+    HWND child = nullptr;
+    // The first child with the id (link pieces share theirs).
+    for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (static_cast<short>(GetDlgCtrlID(c)) == _wtoi(argv[3])) {
+        child = c;
+        break;
+      }
+    }
+    if (child == nullptr) return 1;
+    PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    return 0;
   }
   if (command == L"key" && argc >= 4) {
     HWND window = HandleArg(argv[2]);
