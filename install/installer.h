@@ -135,11 +135,12 @@ class Installer {
   std::string stored_ui;
 
  protected:
-  // Pause between two download attempts, and the period at which the wait
-  // for the browser looks for its message window. Only test subclasses
-  // change them.
+  // Pause between two download attempts, the period at which the wait for
+  // the browser looks for its message window, and Stop's time limit. Only
+  // test subclasses change them.
   DWORD pause_between_attempts_ms_ = 15000;
   DWORD browser_window_poll_ms_ = 20000;
+  DWORD stop_wait_ms_ = 10000;
 };
 
 #endif  // INSTALL_INSTALLER_H_

@@ -15,6 +15,7 @@
 #include "installer/log.h"
 #include "installer/registry_store.h"
 #include "installer/text.h"
+#include "resources/resource_ids.h"
 
 using lite_installer::kError;
 using lite_installer::kInfo;
@@ -23,11 +24,6 @@ using lite_installer::Log;
 
 namespace {
 
-// "BIN" resources handed to the setup when no switch names their files.
-constexpr int kInitialPreferencesResource = 305;
-constexpr int kPartnerIdsResource = 306;
-
-constexpr DWORD kStopWaitMs = 10000;
 constexpr wchar_t kBrowserMessageWindowClass[] = L"KorvexBrowser_MessageWindow";
 
 // The path given by `switch_name`, or `default_path` after writing the
@@ -76,8 +72,8 @@ Installer::Installer(InstallerObserver* observer, BrandPackageInfo& brand, Distr
       request_function(lite_installer::Download),
       temp_dir(brand.work_dir) {
   installer_data_path =
-      PreparedFile("installerdata", temp_dir + L"master_preferences", kInitialPreferencesResource);
-  clids_path = PreparedFile("clids-file", temp_dir + L"clids.xml", kPartnerIdsResource);
+      PreparedFile("installerdata", temp_dir + L"master_preferences", IDR_INITIAL_PREFERENCES);
+  clids_path = PreparedFile("clids-file", temp_dir + L"clids.xml", IDR_PARTNER_IDS);
   stop_event.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   install_event.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   stored_ui = ReadStoredUi();
@@ -115,7 +111,7 @@ bool Installer::StartWorker() {
 void Installer::Stop() {
   if (!worker_thread.IsValid()) return;
   SetEvent(stop_event.Get());
-  WaitForSingleObject(worker_thread.Get(), kStopWaitMs);
+  WaitForSingleObject(worker_thread.Get(), stop_wait_ms_);
 }
 
 void Installer::Run() {

@@ -311,13 +311,14 @@ class DiskSpaceNoticeTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.display = h.VirtualDisplay().__enter__()
         # The user's folder is the one that holds the temporary folder.
         cls.local = os.path.join(os.path.dirname(h.temp_dir()), "AppData", "Local")
         os.makedirs(cls.local, exist_ok=True)
         cls.saved = cls.local + ".lite-saved"
         os.rename(cls.local, cls.saved)
+        cls.display = None
         try:
+            cls.display = h.VirtualDisplay().__enter__()
             os.makedirs(cls.local)
             subprocess.run(["mount", "-t", "tmpfs", "-o", "size=50m", "tmpfs", cls.local],
                            check=True)
@@ -326,7 +327,8 @@ class DiskSpaceNoticeTest(unittest.TestCase):
             if os.path.isdir(cls.local):
                 os.rmdir(cls.local)
             os.rename(cls.saved, cls.local)
-            cls.display.__exit__(None, None, None)
+            if cls.display is not None:
+                cls.display.__exit__(None, None, None)
             raise
 
     @classmethod
