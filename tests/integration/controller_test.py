@@ -410,6 +410,29 @@ class ControllerTest(unittest.TestCase):
         self.assertEqual(["SetProgress 40", "SetProgress 100", "OnFinished", "Window closed.",
                           "Controller destroyed."], records)
 
+    def test_cancel_before_the_install_click_reports_a_cancelled_run(self):
+        # The package downloads while the welcome screen shows; the user
+        # cancels instead of clicking install.
+        self.download.route(SETUP_PATH, servers.Response(self.package))
+        result = self.probe([], LITE_PROBE_ROAD="window", LITE_PROBE_CLICK="never",
+                            LITE_PROBE_CANCEL_MS="2500")
+        self.assertEqual(400, result.returncode)
+        records = self.window_records()
+        self.assertEqual(["cancel", "Window closed.", "Controller destroyed."], records[-3:])
+        self.assertFalse(any(r.startswith("OnError") for r in records), records)
+        counters = [re.search(r"cid=(\d+)", text).group(1) for kind, text in self.statistics()
+                    if kind == "counter"]
+        self.assertEqual(["72977", "72978", "72980", "72982"], counters)
+        reports = self.status_reports()
+        self.assert_status_report(reports[0], "success", 1, PACKAGE_SIZE)
+        self.assertEqual(2, len(reports))
+        self.assertEqual("cancelled", dict(reports[1])["result"])
+        self.assertTrue(any(m.startswith("Installation after download event isn't in signal state or "
+                                         "installation was stopped early.")
+                            for m in self.messages("Installer::InstallBrowser")))
+        self.assertFalse(os.path.exists(self.downloaded_module()))
+        self.assertFalse(os.path.exists(self.record_path))
+
     def test_failed_download_reports_the_error_to_the_window(self):
         self.download.route(SETUP_PATH, servers.Response(b"", status=503))
         result = self.probe([], LITE_PROBE_ROAD="window")
