@@ -91,9 +91,9 @@ class Installer {
   // The setup's switch table: a copy of this process's switches with the
   // program replaced by `module_path` and the controller's switches set.
   ProcessSwitches BuildSetupCommandLine(const std::wstring& module_path);
-  // Runs `command_line` and waits for it without time limit; `exit_code` is
-  // 400 until the process's own exit code is obtained.
-  bool RunProcessAndWait(const std::wstring& command_line, int32_t* exit_code);
+  // Runs `command_line` and waits for it without time limit;
+  // `process_exit_code` is 400 until the process's own exit code is obtained.
+  bool RunProcessAndWait(const std::wstring& command_line, int32_t* process_exit_code);
 
   // Statistics requests; failures are logged and never change the run.
   void ReportStatus(bool success, const std::wstring& url, int attempt, int downloaded,

@@ -40,10 +40,10 @@ ProcessSwitches Installer::BuildSetupCommandLine(const std::wstring& module_path
   return lite_installer::BuildSetupSwitches(ProcessSwitches::Current(), values);
 }
 
-bool Installer::RunProcessAndWait(const std::wstring& command_line, int32_t* exit_code) {
+bool Installer::RunProcessAndWait(const std::wstring& command_line, int32_t* process_exit_code) {
   constexpr wchar_t kFunction[] = L"Installer::RunProcessAndWait";
   Log(kInfo, kFunction, __LINE__, L"Run: " + command_line);
-  *exit_code = 400;
+  *process_exit_code = 400;
 
   // CreateProcessW may write into the command line: hand it a copy.
   std::wstring writable = command_line;
@@ -73,9 +73,9 @@ bool Installer::RunProcessAndWait(const std::wstring& command_line, int32_t* exi
     Log(kError, kFunction, __LINE__, L"Get setup process exit code failed.");
     result = false;
   } else {
-    *exit_code = static_cast<int32_t>(code);
+    *process_exit_code = static_cast<int32_t>(code);
   }
   Log(kInfo, kFunction, __LINE__,
-      L"Setup process exit with code: " + lite_installer::ToDecimal(static_cast<int64_t>(*exit_code)));
+      L"Setup process exit with code: " + lite_installer::ToDecimal(static_cast<int64_t>(*process_exit_code)));
   return result;
 }

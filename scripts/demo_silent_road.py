@@ -6,6 +6,7 @@ it. Prints the installer's exit code (the setup's), the setup's command line
 and the tail of the log.
     demo_silent_road.py WIN32_BUILD_DIR PACKAGE"""
 
+import json
 import os
 import shutil
 import sys
@@ -36,18 +37,28 @@ def main():
         shutil.copyfile(package, target)
         with lite_servers.NginxServer(site) as server:
             host = server.host()
+            # The stand-in setup writes what it received here.
+            record_path = os.path.join(site, "setup_record.json")
             env = {"LITE_TEST_DOWNLOAD_HOST": host, "LITE_TEST_LEGAL_HOST": host,
-                   "LITE_TEST_STATS_HOST": host, "LITE_TEST_CLICK_STATS_HOST": host}
+                   "LITE_TEST_STATS_HOST": host, "LITE_TEST_CLICK_STATS_HOST": host,
+                   "LITE_STAND_IN_RECORD": "Z:" + record_path.replace("/", "\\")}
             h.clear_log()
             print("== Serving the demo package at " + server.url(SETUP_PATH))
             print("== Running: lite_installer_test.exe --silent")
             result = h.run_windows(h.program("lite_installer_test.exe"), ["--silent"], env=env, timeout=300)
             requests = server.requests()
+        received = None
+        if os.path.exists(record_path):
+            with open(record_path, encoding="utf-8") as f:
+                received = json.load(f).get("command_line")
         text = h.read_log()
         records = h.log_messages(text)
         print("== Installer exit code (the setup's): %d" % result.returncode)
         runs = [m for level, f, m in records if m.startswith("Run: ")]
-        print("== Setup command line: " + (runs[-1][len("Run: "):] if runs else "(the setup was not run)"))
+        if received is not None:
+            print("== Setup command line (as the setup received it): " + received)
+        else:
+            print("== Setup command line: " + (runs[-1][len("Run: "):] if runs else "(the setup was not run)"))
         verdicts = [m for level, f, m in records
                     if m.startswith("Verification succeeded: ") or m.startswith("Module verification failed: ")]
         for verdict in verdicts:

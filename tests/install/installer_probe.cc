@@ -8,6 +8,8 @@
 //                               observer (default: the silent road)
 //   LITE_PROBE_CLICK=never      the probe window never gives the install
 //                               signal (default: at once)
+//   LITE_PROBE_CANCEL_MS=N      the user cancels N ms after the start: the
+//                               cancel count goes up and the window closes
 // The probe window logs every observer call and every registered message it
 // receives under the name "ProbeWindow", closes on OnFinished, on OnError and
 // on the close-window message (after Installer::Stop), and the probe then
@@ -33,6 +35,7 @@ namespace {
 
 constexpr wchar_t kWindowName[] = L"ProbeWindow";
 constexpr UINT kEndMessage = WM_APP + 20;
+constexpr UINT_PTR kCancelTimer = 1;
 
 std::wstring Environment(const wchar_t* name) {
   wchar_t buffer[256];
@@ -87,6 +90,7 @@ class ProbeWindow : public InstallerObserver {
   }
 
   void set_installer(Installer* installer) { installer_ = installer; }
+  void CancelAfter(DWORD ms) { SetTimer(window_, kCancelTimer, ms, nullptr); }
 
   void OnSlowDownload() override { Record(L"OnSlowDownload"); }
   void OnTimeLeft(int seconds, int state) override {
@@ -120,6 +124,13 @@ class ProbeWindow : public InstallerObserver {
     auto* self = reinterpret_cast<ProbeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self != nullptr) {
       if (message == kEndMessage) {
+        self->ended_ = true;
+        return 0;
+      }
+      if (message == WM_TIMER && wparam == kCancelTimer) {
+        KillTimer(window, kCancelTimer);
+        Record(L"cancel");
+        if (self->installer_ != nullptr) InterlockedIncrement(&self->installer_->cancel_count);
         self->ended_ = true;
         return 0;
       }
@@ -179,6 +190,8 @@ int RunWindowed(BrandPackageInfo& brand, DistribInfoParams& params) {
     window.set_installer(&installer);
     if (window.GetWindowHandle() == 0 || !installer.StartWorker()) return 1;
     if (Environment(L"LITE_PROBE_CLICK") != L"never") SetEvent(installer.install_event.Get());
+    const DWORD cancel_ms = EnvironmentMs(L"LITE_PROBE_CANCEL_MS", 0);
+    if (cancel_ms != 0) window.CancelAfter(cancel_ms);
     window.RunMessageLoop();
     Log(kInfo, kWindowName, __LINE__, L"Window closed.");
     exit_code = installer.exit_code;

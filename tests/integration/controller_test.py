@@ -12,6 +12,7 @@ import json
 import os
 import re
 import shutil
+import subprocess
 import tempfile
 import time
 import unittest
@@ -20,7 +21,8 @@ import urllib.parse
 import lite_harness as h
 import servers
 
-SETUP_PATH = "/browser/korvex/flash/browser-setup.arc"
+# The build's default brand package (resource 319) names the brand "int".
+SETUP_PATH = "/browser/int/flash/browser-setup.arc"
 STATUS_PATH = "/get/browser/install"
 PACKAGE_SIZE = 1000000
 GUID = r"[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}"
@@ -51,6 +53,14 @@ class ControllerTest(unittest.TestCase):
         cls.package_path = os.path.join(cls.work, "setup_package.exe")
         with open(cls.package_path, "wb") as f:
             f.write(cls.package)
+        # The stand-in signed like a real package (test PKI, demo key), which
+        # this build's trust check accepts.
+        cls.trusted_path = os.path.join(cls.work, "trusted_setup.exe")
+        subprocess.run([os.path.join(h.SOURCE_DIR, "tools", "signing", "make_demo_package.sh"),
+                        h.program("stand_in_setup.exe"), cls.trusted_path, h.BUILD_DIR],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=300)
+        with open(cls.trusted_path, "rb") as f:
+            cls.trusted_package = f.read()
 
     @classmethod
     def tearDownClass(cls):
@@ -151,7 +161,7 @@ class ControllerTest(unittest.TestCase):
                              "--stand-in-exit-code=5"])
         # A setup that ran counts as success; its exit code is the result.
         self.assertEqual(5, result.returncode)
-        ids = ["korvex", MISSING, "B1", MISSING, MISSING, "K2"]
+        ids = ["int", MISSING, "B1", MISSING, MISSING, "K2"]
         sequence = self.statistics()
         self.assertEqual(
             [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
@@ -181,7 +191,8 @@ class ControllerTest(unittest.TestCase):
         self.assertRegex(
             record["command_line"],
             "^" + re.escape('"' + temp) + r"kb[0-9A-Fa-f]{1,4}\.tmp" + re.escape(
-                '" --brand-name=korvex'
+                '" --brand-name=int'
+                " --brand-package=" + q(temp + "BrandFile") +
                 " --clids-file=" + q(temp + "clids.xml") +
                 " --distr-info-file=" + q(temp + "distrib_info") +
                 " --distr-info-params=banerid=B1&korvexuid=K2"
@@ -280,7 +291,7 @@ class ControllerTest(unittest.TestCase):
         result = self.probe(["--silent", "--browser-setup=" + servers.wine_path(self.package_path)])
         self.assertEqual(0, result.returncode)
         self.assertEqual([], self.download.requests())
-        ids = ["korvex", MISSING, MISSING, "U-42", MISSING, MISSING]
+        ids = ["int", MISSING, MISSING, "U-42", MISSING, MISSING]
         self.assertEqual(
             [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
              ("counter", counter_uri(72981, "ZapuskSetupArc", ids)),
@@ -311,6 +322,35 @@ class ControllerTest(unittest.TestCase):
         self.assertTrue(any(m.startswith("Module verification failed: ") for m in errors), errors)
         self.assertFalse(os.path.exists(self.downloaded_module()))
         self.assertIn("Installer exit with code: 402", self.messages("wWinMain"))
+
+    def test_product_silent_run_with_a_trusted_setup(self):
+        self.download.route(SETUP_PATH, servers.Response(self.trusted_package))
+        result = h.run_windows(h.program("lite_installer_test.exe"),
+                               ["--silent", "--send-statistics", "--make-browser-default-after-import",
+                                "--stand-in-exit-code=0"], env=self.env(), timeout=180)
+        self.assertEqual(0, result.returncode)
+        ids = ["korvex", MISSING, MISSING, MISSING, MISSING, MISSING]
+        self.assertEqual(
+            [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
+             ("counter", counter_uri(72978, "StartZagruzkiSetupArc", ids)),
+             "status",
+             ("counter", counter_uri(72980, "FinishZagruzkiSetupArc", ids)),
+             ("counter", counter_uri(72981, "ZapuskSetupArc", ids)),
+             "status",
+             ("counter", counter_uri(72982, "FinishUstanovki", ids))],
+            [entry if entry[0] == "counter" else entry[0] for entry in self.statistics()])
+        reports = self.status_reports()
+        self.assert_status_report(reports[0], "success", 1, len(self.trusted_package))
+        self.assertEqual("success", dict(reports[1])["result"])
+        switches = self.record()["switches"]
+        self.assertEqual("0", switches["progress-window"])
+        self.assertIn("send-statistics", switches)
+        # The prefix reports Windows 7: the default-browser switch passes.
+        self.assertIn("make-browser-default-after-import", switches)
+        self.assertIn("Verification succeeded: " + h.windows_path(self.downloaded_module()),
+                      self.messages("Installer::InstallBrowser"))
+        self.assertFalse(os.path.exists(self.downloaded_module()))
+        self.assertEqual("Installer exit with code: 0", self.messages("wWinMain")[-1])
 
     # Windowed road.
 
@@ -371,6 +411,29 @@ class ControllerTest(unittest.TestCase):
         records = self.window_records()
         self.assertEqual(["SetProgress 40", "SetProgress 100", "OnFinished", "Window closed.",
                           "Controller destroyed."], records)
+
+    def test_cancel_before_the_install_click_reports_a_cancelled_run(self):
+        # The package downloads while the welcome screen shows; the user
+        # cancels instead of clicking install.
+        self.download.route(SETUP_PATH, servers.Response(self.package))
+        result = self.probe([], LITE_PROBE_ROAD="window", LITE_PROBE_CLICK="never",
+                            LITE_PROBE_CANCEL_MS="2500")
+        self.assertEqual(400, result.returncode)
+        records = self.window_records()
+        self.assertEqual(["cancel", "Window closed.", "Controller destroyed."], records[-3:])
+        self.assertFalse(any(r.startswith("OnError") for r in records), records)
+        counters = [re.search(r"cid=(\d+)", text).group(1) for kind, text in self.statistics()
+                    if kind == "counter"]
+        self.assertEqual(["72977", "72978", "72980", "72982"], counters)
+        reports = self.status_reports()
+        self.assert_status_report(reports[0], "success", 1, PACKAGE_SIZE)
+        self.assertEqual(2, len(reports))
+        self.assertEqual("cancelled", dict(reports[1])["result"])
+        self.assertTrue(any(m.startswith("Installation after download event isn't in signal state or "
+                                         "installation was stopped early.")
+                            for m in self.messages("Installer::InstallBrowser")))
+        self.assertFalse(os.path.exists(self.downloaded_module()))
+        self.assertFalse(os.path.exists(self.record_path))
 
     def test_failed_download_reports_the_error_to_the_window(self):
         self.download.route(SETUP_PATH, servers.Response(b"", status=503))

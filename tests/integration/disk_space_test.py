@@ -118,5 +118,9 @@ class DiskSpaceTest(unittest.TestCase):
         self.assertEqual(["SHGetFolderPath failed"], records)
 
 
+def tearDownModule():
+    s.wait_for_wineserver(h)
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -322,5 +322,9 @@ class HttpsTest(unittest.TestCase):
             shutil.rmtree(work, ignore_errors=True)
 
 
+def tearDownModule():
+    s.wait_for_wineserver(h)
+
+
 if __name__ == "__main__":
     unittest.main()

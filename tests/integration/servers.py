@@ -17,6 +17,16 @@ def wine_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def wait_for_wineserver(harness):
+    """Waits until the prefix's wineserver has ended. Tests that run Wine
+    with their output in files return while the wineserver lingers; the
+    next test's first Wine process must not inherit it (it fixes the X
+    display for every later process)."""
+    import subprocess
+    subprocess.run(["wineserver", "-w"], env=harness.wine_env(), timeout=60, check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def install_test_ca(harness):
     """The build's https test CA (made once in the build tree), trusted in the
     test prefix's machine Root store through install_test_root.exe (built with

@@ -9,5 +9,5 @@ serial_hex() {
   openssl x509 -in "$1" -noout -serial | sed 's/^serial=//' |
     python3 -c 'import sys; h=sys.stdin.read().strip(); h=("0"+h) if len(h)%2 else h; b=bytes.fromhex(h); b=(b"\0"+b) if b[0]&0x80 else b; print(b.hex())'
 }
-printf '%s%s' "$(serial_hex "$2")" "$(serial_hex "$1")" | xxd -r -p | base64 -w0
-echo
+python3 -c 'import base64, sys; print(base64.b64encode(bytes.fromhex(sys.argv[1] + sys.argv[2])).decode())' \
+  "$(serial_hex "$2")" "$(serial_hex "$1")"

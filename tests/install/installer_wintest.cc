@@ -1,0 +1,292 @@
+// The installer controller's steps under Wine, with the statistics requests
+// captured through `request_function` and the other seams substituted by a
+// test subclass.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "brand/brand_package_info.h"
+#include "install/distrib_info_params.h"
+#include "install/download_sink.h"
+#include "install/installer.h"
+#include "installer/build_config.h"
+#include "installer/environment.h"
+#include "installer/registry_store.h"
+#include "installer/text.h"
+
+namespace {
+
+class TestInstaller : public Installer {
+ public:
+  TestInstaller(InstallerObserver* observer, BrandPackageInfo& brand, DistribInfoParams& params)
+      : Installer(observer, brand, params) {}
+
+  void set_pause_ms(DWORD ms) { pause_between_attempts_ms_ = ms; }
+  void set_browser_poll_ms(DWORD ms) { browser_window_poll_ms_ = ms; }
+
+  // When set, GetModule hands out this path without a download.
+  std::wstring given_module;
+  int check_calls = 0;
+  int run_calls = 0;
+
+  int GetModule(bool use_given_path, std::wstring* module_path, std::wstring* downloaded_path) override {
+    if (given_module.empty()) return Installer::GetModule(use_given_path, module_path, downloaded_path);
+    *module_path = given_module;
+    return 0;
+  }
+  bool CheckModule(const std::wstring&) override {
+    ++check_calls;
+    return true;
+  }
+  bool RunSetup(const std::wstring&) override {
+    ++run_calls;
+    Sleep(2);  // a setup takes time
+    exit_code = 0;
+    return true;
+  }
+};
+
+class RecordingObserver : public InstallerObserver {
+ public:
+  void OnSlowDownload() override { calls.push_back(L"OnSlowDownload"); }
+  void OnTimeLeft(int, int) override {}
+  void OnFinished() override { calls.push_back(L"OnFinished"); }
+  void OnError(int result) override { calls.push_back(L"OnError " + std::to_wstring(result)); }
+  intptr_t GetWindowHandle() override { return 0; }
+  void SetProgress(int) override {}
+
+  std::vector<std::wstring> calls;
+};
+
+// A local port that refuses connections at once.
+std::wstring ClosedPortUrl() {
+  return L"http://127.0.0.1:9/setup.arc";
+}
+
+class InstallerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    work_dir_ = GetTemporaryPath() + L"installer_wintest\\";
+    CreateDirectoryW(work_dir_.c_str(), nullptr);
+    brand_ = std::make_unique<BrandPackageInfo>(work_dir_);
+    brand_->brand_id = "tb";
+    brand_->brand_name = "tb";
+  }
+
+  std::unique_ptr<TestInstaller> MakeInstaller(InstallerObserver* observer = nullptr) {
+    auto installer = std::make_unique<TestInstaller>(observer, *brand_, params_);
+    installer->request_function = [this](const std::wstring& url, lite_installer::DownloadSink* sink,
+                                         std::wstring* error_text, std::wstring*) {
+      requests_.push_back(url);
+      sink->Reset();
+      if (error_text != nullptr) *error_text = L"internet_open_url-12029";
+      return false;
+    };
+    return installer;
+  }
+
+  std::wstring ClickHost() const { return std::wstring(L"http://") + lite_installer::ClickStatsHost(); }
+
+  std::wstring work_dir_;
+  std::unique_ptr<BrandPackageInfo> brand_;
+  DistribInfoParams params_;
+  std::vector<std::wstring> requests_;
+};
+
+TEST_F(InstallerTest, ConstructionPreparesTheSetupFilesAndTheEvents) {
+  DeleteFileW((work_dir_ + L"master_preferences").c_str());
+  DeleteFileW((work_dir_ + L"clids.xml").c_str());
+  auto installer = MakeInstaller();
+  EXPECT_EQ(work_dir_ + L"master_preferences", installer->installer_data_path);
+  EXPECT_EQ(work_dir_ + L"clids.xml", installer->clids_path);
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(installer->installer_data_path.c_str()));
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(installer->clids_path.c_str()));
+  EXPECT_EQ(400, installer->exit_code);
+  EXPECT_TRUE(installer->install_flash);
+  EXPECT_FALSE(installer->make_default);
+  EXPECT_FALSE(installer->send_stats);
+  EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(installer->stop_event.Get(), 0));
+  EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(installer->install_event.Get(), 0));
+}
+
+TEST_F(InstallerTest, CountersCarryTheCopysIdentifiersOr2216) {
+  params_.params["banerid"] = "B7";
+  params_.params["korvexuid"] = "K9";
+  brand_->partner_id = "P3";
+  auto installer = MakeInstaller();
+  installer->stored_ui = "U1";
+  installer->ReportStatisticsImpl(L"cid=72981/path=ZapuskSetupArc");
+  installer->SendButtonClickStat(L"install");
+  installer->SendCheckboxClickStat(L"install_flash");
+  installer->SendClickStat(L"clicked_link", L"http://legal/eula?lang=ru");
+  ASSERT_EQ(4u, requests_.size());
+  EXPECT_EQ(ClickHost() + L"/jclck/dtype=stred/pid=457/cid=72981/path=ZapuskSetupArc.tb.P3.B7.U1.2216.K9/*",
+            requests_[0]);
+  const std::wstring click = ClickHost() +
+      L"/redir/dtype=stred/pid=457/cid=72696/path=kvbrowser_reinstall_dialog&dialog_window=liteinstall&";
+  EXPECT_EQ(click + L"clicked_button=install", requests_[1]);
+  EXPECT_EQ(click + L"choosen_checkbox=install_flash", requests_[2]);
+  EXPECT_EQ(click + L"clicked_link=http://legal/eula?lang=ru", requests_[3]);
+}
+
+TEST_F(InstallerTest, ACancelledRunSendsNoStatusReportAndCompletesAsCancelled) {
+  auto installer = MakeInstaller();
+  installer->install_guid = L"G";
+  InterlockedIncrement(&installer->cancel_count);
+  installer->ReportStatus(true, L"http://x/setup.arc", 1, 10, L"", L"");
+  EXPECT_TRUE(requests_.empty());
+  installer->download_time = 2500000;
+  installer->ReportInstallationFinished(true);
+  ASSERT_EQ(2u, requests_.size());
+  EXPECT_NE(std::wstring::npos, requests_[0].find(L"/get/browser/install?ui=G&result=cancelled&time=0"
+                                                  L"&download_time=2"))
+      << requests_[0];
+  EXPECT_NE(std::wstring::npos, requests_[1].find(L"/cid=72982/path=FinishUstanovki.tb."));
+}
+
+TEST_F(InstallerTest, APackageThatCannotBeStoredIsNotDownloaded) {
+  auto installer = MakeInstaller();
+  brand_->setup_url = "http://127.0.0.1:9/setup.arc";
+  // The file cannot be created: its folder does not exist.
+  EXPECT_EQ(1, installer->DownloadModuleTo(work_dir_ + L"missing\\kb1.tmp"));
+  // No setup address: nothing is requested, not even the start counter.
+  brand_->setup_url.clear();
+  EXPECT_EQ(2, installer->DownloadModuleTo(work_dir_ + L"kb_empty.tmp"));
+  EXPECT_TRUE(requests_.empty());
+  DeleteFileW((work_dir_ + L"kb_empty.tmp").c_str());
+
+  // No temporary file: result 1 and the exit code stays 400.
+  installer->temp_dir = work_dir_ + L"missing\\";
+  std::wstring module_path;
+  std::wstring downloaded_path;
+  EXPECT_EQ(1, installer->GetModule(true, &module_path, &downloaded_path));
+  EXPECT_EQ(400, installer->exit_code);
+  EXPECT_EQ(L"", downloaded_path);
+
+  // A given package that exists is used as it is.
+  module_path = installer->installer_data_path;
+  EXPECT_EQ(0, installer->GetModule(true, &module_path, &downloaded_path));
+  EXPECT_EQ(installer->installer_data_path, module_path);
+  EXPECT_EQ(L"", downloaded_path);
+  EXPECT_EQ(0, installer->download_time);
+  EXPECT_TRUE(requests_.empty());
+}
+
+TEST_F(InstallerTest, AStopDuringThePauseEndsTheDownloadAtOnce) {
+  auto installer = MakeInstaller();
+  brand_->setup_url = lite_installer::Narrow(ClosedPortUrl());
+  // The real 15-second pause: the stop must cut it short.
+  struct Stopper {
+    static DWORD WINAPI Main(void* event) {
+      Sleep(500);
+      SetEvent(static_cast<HANDLE>(event));
+      return 0;
+    }
+  };
+  HANDLE thread = CreateThread(nullptr, 0, &Stopper::Main, installer->stop_event.Get(), 0, nullptr);
+  const DWORD start = GetTickCount();
+  std::wstring module_path;
+  std::wstring downloaded_path;
+  EXPECT_EQ(2, installer->GetModule(true, &module_path, &downloaded_path));
+  const DWORD elapsed = GetTickCount() - start;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  EXPECT_LT(elapsed, 5000u);
+  EXPECT_EQ(401, installer->exit_code);
+  EXPECT_EQ(module_path, downloaded_path);
+  EXPECT_GT(installer->download_time, 0);
+  // The start counter and one status report for the one attempt made.
+  ASSERT_EQ(2u, requests_.size());
+  EXPECT_NE(std::wstring::npos, requests_[0].find(L"cid=72978/path=StartZagruzkiSetupArc"));
+  EXPECT_NE(std::wstring::npos, requests_[1].find(L"?status=failed&attempt=1&downloaded=0&"));
+  DeleteFileW(downloaded_path.c_str());
+}
+
+TEST_F(InstallerTest, StopWinsWhenBothEventsAreSignalled) {
+  auto installer = MakeInstaller();
+  installer->given_module = installer->installer_data_path;
+  SetEvent(installer->stop_event.Get());
+  SetEvent(installer->install_event.Get());
+  EXPECT_EQ(1, installer->InstallBrowser());
+  EXPECT_EQ(0, installer->check_calls);
+  EXPECT_EQ(400, installer->exit_code);
+  EXPECT_EQ(0, installer->total_time);
+
+  ResetEvent(installer->stop_event.Get());
+  EXPECT_EQ(0, installer->InstallBrowser());
+  EXPECT_EQ(1, installer->check_calls);
+  EXPECT_EQ(1, installer->run_calls);
+  EXPECT_GT(installer->total_time, 0);
+  // A pre-downloaded package is never deleted.
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(installer->given_module.c_str()));
+}
+
+TEST_F(InstallerTest, AFailedWindowedRunTellsTheWindowAndKeepsItsRegistryValues) {
+  RecordingObserver observer;
+  auto installer = MakeInstaller(&observer);
+  installer->set_browser_poll_ms(50);
+  installer->temp_dir = work_dir_ + L"missing\\";  // no temporary file: result 1
+  lite_installer::RemoveValueFromRegistry(L"InstallerData");
+  installer->Run();
+  EXPECT_EQ((std::vector<std::wstring>{L"OnError 1", L"OnFinished"}), observer.calls);
+  EXPECT_EQ(installer->installer_data_path, lite_installer::ReadStringFromRegistry(L"InstallerData"));
+  EXPECT_EQ(36u, installer->install_guid.size());
+  ASSERT_FALSE(requests_.empty());
+  EXPECT_NE(std::wstring::npos, requests_[requests_.size() - 2].find(L"&result=failed&time=0"));
+
+  // Being stopped, the window is told nothing.
+  observer.calls.clear();
+  SetEvent(installer->stop_event.Get());
+  installer->Run();
+  EXPECT_TRUE(observer.calls.empty());
+}
+
+TEST_F(InstallerTest, TheWaitForTheBrowserLastsWhileItsWindowExists) {
+  RecordingObserver observer;
+  auto installer = MakeInstaller(&observer);
+  installer->set_browser_poll_ms(100);
+
+  WNDCLASSW window_class = {};
+  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"KorvexBrowser_MessageWindow";
+  RegisterClassW(&window_class);
+  HWND browser = CreateWindowExW(0, window_class.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 window_class.hInstance, nullptr);
+  ASSERT_NE(nullptr, browser);
+
+  struct Waiter {
+    static DWORD WINAPI Main(void* installer) {
+      static_cast<Installer*>(installer)->WaitForBrowserWindow();
+      return 0;
+    }
+  };
+  HANDLE thread = CreateThread(nullptr, 0, &Waiter::Main, installer.get(), 0, nullptr);
+  EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(thread, 700));
+  EXPECT_TRUE(observer.calls.empty());
+  DestroyWindow(browser);
+  EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(thread, 5000));
+  CloseHandle(thread);
+  EXPECT_EQ(std::vector<std::wstring>{L"OnFinished"}, observer.calls);
+
+  // A stop ends the wait without OnFinished.
+  observer.calls.clear();
+  SetEvent(installer->stop_event.Get());
+  installer->WaitForBrowserWindow();
+  EXPECT_TRUE(observer.calls.empty());
+}
+
+TEST_F(InstallerTest, TheSetupsExitCodeBecomesTheResult) {
+  auto installer = MakeInstaller();
+  int32_t code = 0;
+  EXPECT_FALSE(installer->RunProcessAndWait(L"\"" + work_dir_ + L"no_such_setup.exe\" --silent", &code));
+  EXPECT_EQ(400, code);
+  EXPECT_TRUE(installer->RunProcessAndWait(L"cmd.exe /c exit 7", &code));
+  EXPECT_EQ(7, code);
+}
+
+}  // namespace
