@@ -50,10 +50,21 @@ class EntryTest(unittest.TestCase):
                 messages = [m for _, _, m in h.log_messages()]
                 self.assertIn("Installing in silent mode.", messages)
 
-    def test_windowed_road_without_a_window_counts_as_cancelled(self):
+    def test_windowed_road_closed_by_the_user_counts_as_cancelled(self):
+        # The display is fixed by the first Wine process of a session: end the
+        # session that the silent runs may have left.
+        import subprocess
+        subprocess.run([os.path.join(h.SOURCE_DIR, "scripts", "wine_stop.sh"), h.WINEPREFIX], check=False)
         with h.VirtualDisplay() as display:
-            result = h.run_windows(self.exe, [], env={"DISPLAY": display.display()})
-        self.assertEqual(500, result.returncode)
+            process = h.start_windows_with_exit_code(self.exe, [], env={"DISPLAY": display.display()})
+            driver = h.UiDriver(display.env())
+            hwnd = driver.find("name:" + os.path.basename(self.exe), "#32770", 60000)
+            if hwnd is None:
+                process.kill()
+            self.assertIsNotNone(hwnd)
+            driver.send(hwnd, 0x0112, 0xF060, 0)  # WM_SYSCOMMAND SC_CLOSE, as Alt+F4
+            returncode = h.exit_code_of(process, 120)
+        self.assertEqual(500, returncode)
         messages = [m for _, _, m in h.log_messages()]
         self.assertNotIn("Installing in silent mode.", messages)
         self.assertEqual(["User cancelled installation.", "Installer exit with code: 500"],

@@ -96,7 +96,8 @@ class MainWindowTest(unittest.TestCase):
     def setUpClass(cls):
         cls.work = tempfile.mkdtemp(prefix="lite-window-")
         # The display comes first: the first Wine process of the session fixes
-        # the display of every later one.
+        # the display of every later one, so an earlier session is ended.
+        subprocess.run([os.path.join(h.SOURCE_DIR, "scripts", "wine_stop.sh"), h.WINEPREFIX], check=False)
         cls.display = h.VirtualDisplay().__enter__()
         os.environ["DISPLAY"] = cls.display.display()
         cls.ca = servers.install_test_ca(h)
@@ -419,6 +420,20 @@ class MainWindowTest(unittest.TestCase):
             self.display.screenshot(h.screenshot_path("main_window_welcome_" + code))
             self.assertEqual(0, session.driver.send(session.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0))
             self.assertEqual(500, session.exit_code())
+
+        # The "tb" brand asks for Flash: its row pushes the lower rows down.
+        session = self.start(["--brand-name=tb"])
+        controls = session.controls()
+        rect = lambda c: (c["left"], c["top"], c["right"], c["bottom"])
+        self.assertEqual((180, 120, 482, 140, 1, 1), rect(controls[1004]) + (controls[1004]["visible"],
+                                                                              controls[1004]["check"]))
+        self.assertEqual((180, 140, 600), rect(controls[1003])[:3])
+        self.assertEqual((203, controls[1003]["bottom"], 600, 201), rect(controls[1021]))
+        self.assertEqual((180, 205, 376, 239), rect(controls[1]))
+        self.assertEqual((386, 205, 489, 239), rect(controls[1010]))
+        self.display.screenshot(h.screenshot_path("main_window_welcome_flash"))
+        self.assertEqual(0, session.driver.send(session.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0))
+        self.assertEqual(500, session.exit_code())
 
 
 if __name__ == "__main__":
