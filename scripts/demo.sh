@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # The installer's main job on this machine: builds the Windows programs and
-# runs the whole silent road under Wine in the project's own prefix. A server
-# on 127.0.0.1 serves a demo setup package signed with the test PKI and
-# carrying a description signed with a demo key; the installer downloads it,
-# verifies it and runs it. Prints the installer's exit code (the setup's), the
+# runs the whole silent road, then the windowed road, under Wine in the
+# project's own prefix. A server on 127.0.0.1 serves a demo setup package
+# signed with the test PKI and carrying a description signed with a demo key;
+# the installer downloads it, verifies it and runs it. Prints the installer's exit code (the setup's), the
 # setup's command line and the tail of the log.
+# Windowed road: with a display (DISPLAY set) the installer window opens on it
+# and you click Install yourself; headless (or with LITE_DEMO_HEADLESS=1) it
+# runs on its own Xvfb display, clicks Install itself and saves screenshots of
+# the welcome screen, the progress screen and the end into
+# build/win32/demo/screenshots/ (LITE_DEMO_SCREENSHOTS changes the folder).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${LITE_BUILD_ROOT:-$root/build}
@@ -17,7 +22,7 @@ mkdir -p "$build_root"
 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >"$dir.configure.log" 2>&1 ||
   { cat "$dir.configure.log"; exit 1; }
 cmake --build "$dir" -j"$(nproc)" --target lite_installer lite_installer_test exit_code_runner \
-  add_trust_resources install_test_root trust_fixtures stand_in_setup
+  add_trust_resources install_test_root trust_fixtures stand_in_setup ui_driver
 
 prefix="$dir/wineprefix"
 "$root/scripts/wine_prefix.sh" "$prefix"
@@ -40,6 +45,13 @@ mkdir -p "$dir/demo"
 set +e
 python3 "$root/scripts/demo_silent_road.py" "$dir" "$package"
 status=$?
+if [ $status -eq 0 ]; then
+  echo
+  echo "== Windowed road"
+  python3 "$root/scripts/demo_windowed_road.py" "$dir" "$package" \
+    "${LITE_DEMO_SCREENSHOTS:-$dir/demo/screenshots}"
+  status=$?
+fi
 set -e
 "$root/scripts/wine_stop.sh" "$prefix"
 exit $status
