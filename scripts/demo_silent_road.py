@@ -25,8 +25,8 @@ os.environ.setdefault("LITE_WINEPREFIX", os.path.join(build_dir, "wineprefix"))
 import lite_harness as h  # noqa: E402
 import lite_servers  # noqa: E402
 
-# The default brand's setup URL path (http://<download host>/browser/korvex/flash/browser-setup.arc).
-SETUP_PATH = "/browser/korvex/flash/browser-setup.arc"
+# The default brand's setup URL path (http://<download host>/browser/int/flash/browser-setup.arc).
+SETUP_PATH = "/browser/int/flash/browser-setup.arc"
 
 
 def main():

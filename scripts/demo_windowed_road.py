@@ -32,7 +32,7 @@ os.environ.setdefault("LITE_WINEPREFIX", os.path.join(build_dir, "wineprefix"))
 import lite_harness as h  # noqa: E402
 import lite_servers  # noqa: E402
 
-SETUP_PATH = "/browser/korvex/flash/browser-setup.arc"
+SETUP_PATH = "/browser/int/flash/browser-setup.arc"
 # What the stand-in setup does once started: two install stages and half the
 # import, then it starts the "browser", which asks the window to close after
 # 6 s; the setup itself exits 3 s later with code 0.
@@ -110,8 +110,7 @@ def main():
                 code = run(None, True, server)
             else:
                 # The first Wine process of a session fixes its display.
-                h_stop = os.path.join(ROOT, "scripts", "wine_stop.sh")
-                os.system("'%s' '%s'" % (h_stop, h.WINEPREFIX))
+                h.end_wine_session()
                 with h.VirtualDisplay() as display:
                     code = run(display, False, server)
         records = h.log_messages()

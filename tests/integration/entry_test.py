@@ -53,8 +53,7 @@ class EntryTest(unittest.TestCase):
     def test_windowed_road_closed_by_the_user_counts_as_cancelled(self):
         # The display is fixed by the first Wine process of a session: end the
         # session that the silent runs may have left.
-        import subprocess
-        subprocess.run([os.path.join(h.SOURCE_DIR, "scripts", "wine_stop.sh"), h.WINEPREFIX], check=False)
+        h.end_wine_session()
         with h.VirtualDisplay() as display:
             process = h.start_windows_with_exit_code(self.exe, [], env={"DISPLAY": display.display()})
             driver = h.UiDriver(display.env())

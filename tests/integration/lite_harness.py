@@ -48,6 +48,20 @@ def run_windows(exe, args=(), env=None, timeout=120):
     return result
 
 
+def end_wine_session(timeout=60):
+    """Waits until the prefix's wineserver has ended by itself (it saves the
+    registry on the way out), so that the next Wine process starts a new
+    session, with the display of its own environment. A server still busy
+    after `timeout` seconds is killed."""
+    env = wine_env()
+    try:
+        subprocess.run(["wineserver", "-w"], env=env, timeout=timeout, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    except subprocess.TimeoutExpired:
+        subprocess.run(["wineserver", "-k"], env=env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def temp_dir():
     """The Wine user's temporary folder (C:\\users\\<user>\\Temp) on the Linux side."""
     candidates = [p for p in glob.glob(os.path.join(WINEPREFIX, "drive_c", "users", "*", "Temp"))

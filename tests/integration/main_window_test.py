@@ -26,7 +26,7 @@ import urllib.parse
 import lite_harness as h
 import servers
 
-SETUP_PATH = "/browser/korvex/flash/browser-setup.arc"
+SETUP_PATH = "/browser/int/flash/browser-setup.arc"
 STATUS_PATH = "/get/browser/install"
 WM_SYSCOMMAND = 0x0112
 SC_CLOSE = 0xF060
@@ -36,7 +36,8 @@ VK_ESCAPE = 27
 
 STRINGS_EN = {400: "Install Korvex", 415: "Cancel", 425: "&Make default browser", 417: "Install Adobe Flash Player",
               424: "Help improve Korvex services by sharing anonymous browser usage data with us",
-              416: "Privacy policy", 410: "Ultra-fast browser with Korvex Search"}
+              416: "Privacy policy", 410: "Ultra-fast browser with Korvex Search",
+              419: "A simple user-friendly browser"}
 
 
 def query_pairs(query):
@@ -86,9 +87,13 @@ class Session:
         return h.exit_code_of(self.process, timeout)
 
     def close(self):
+        """Ends a run that a failed check left behind. Killing the exit-code
+        runner leaves the program itself running in Wine, where later runs
+        would find its windows, so the whole Wine session is ended."""
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+            h.end_wine_session(timeout=1)
 
 
 class MainWindowTest(unittest.TestCase):
@@ -97,7 +102,7 @@ class MainWindowTest(unittest.TestCase):
         cls.work = tempfile.mkdtemp(prefix="lite-window-")
         # The display comes first: the first Wine process of the session fixes
         # the display of every later one, so an earlier session is ended.
-        subprocess.run([os.path.join(h.SOURCE_DIR, "scripts", "wine_stop.sh"), h.WINEPREFIX], check=False)
+        h.end_wine_session()
         cls.display = h.VirtualDisplay().__enter__()
         os.environ["DISPLAY"] = cls.display.display()
         cls.ca = servers.install_test_ca(h)
@@ -221,8 +226,9 @@ class MainWindowTest(unittest.TestCase):
         self.assertEqual((24, 219, 154, 230, 0), rect(controls[1012]) + (controls[1012]["visible"],))
         self.assertEqual((6, 233, 172, 245, 1), rect(controls[1013]) + (controls[1013]["visible"],))
         self.assertEqual(1, controls[1002]["visible"])  # Windows 7 prefix
+        # The default brand ("int") asks for the alternate title.
         for control_id, string_id in ((1, 400), (1010, 415), (1002, 425), (1004, 417), (1003, 424), (1021, 416),
-                                      (1000, 410)):
+                                      (1000, 419)):
             self.assertEqual(STRINGS_EN[string_id], controls[control_id]["text"])
         pieces = [c for c in session.driver.dump(session.hwnd)[1:] if c["id"] in (-1, 1020)]
         self.assertEqual("By using Korvex browser, you agree to the terms and conditions of the License Agreement.",
