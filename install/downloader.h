@@ -103,10 +103,11 @@ class Downloader {
 // Downloads `url` into `sink` until the body ends, the stop event (may be
 // null) is signalled, or an error occurs. The stop event is tested before
 // the first chunk and between chunks, at most every 20 ms while chunks come
-// faster than that; a read that blocks is not interrupted. Reports progress when `progress`
-// is given. True only when the whole body arrived with status 200. The
-// outputs (each may be null) receive the first error text (empty on a stop),
-// the last redirect target and the body's whole length.
+// faster than that; a read that blocks is not interrupted. Reports progress
+// when `progress` is given. True only when the whole body arrived with status
+// 200 (206 when the sink's bytes were continued). The outputs (each may be
+// null) receive the first error text (empty on a stop), the last redirect
+// target and the whole body's length.
 bool DownloadToSink(const wchar_t* url, DownloadSink* sink, std::wstring* error_text,
                     std::wstring* redirect_url, uint32_t* content_length, HANDLE stop_event,
                     DownloadProgress* progress);

@@ -11,6 +11,7 @@ Both record every request they receive as one JSON object per line in
 `requests()` reads them back. Ports are chosen free at start.
 """
 
+import atexit
 import json
 import os
 import shutil
@@ -141,6 +142,8 @@ class NginxServer:
 
     def start(self):
         self.directory = tempfile.mkdtemp(prefix="lite-nginx-")
+        # A test that forgets stop() must not leave nginx running.
+        atexit.register(self.stop)
         for attempt in range(5):
             self.port = free_port()
             config = os.path.join(self.directory, "nginx.conf")
@@ -366,6 +369,8 @@ class FaultServer:
 
     def _record(self, record):
         with self.lock:
+            if self.directory is None:
+                return  # a request still in flight when the server stopped
             with open(self.requests_path, "a", encoding="utf-8") as f:
                 f.write(json.dumps(record) + "\n")
 
@@ -378,6 +383,7 @@ class FaultServer:
 
     def start(self):
         self.directory = tempfile.mkdtemp(prefix="lite-fault-")
+        atexit.register(self.stop)
         self.httpd = ThreadingHTTPServer((HOST, 0), _Handler)
         self.httpd.daemon_threads = True
         self.httpd.owner = self
@@ -395,9 +401,10 @@ class FaultServer:
             self.httpd.shutdown()
             self.httpd.server_close()
             self.httpd = None
-        if self.directory:
-            shutil.rmtree(self.directory, ignore_errors=True)
-            self.directory = None
+        with self.lock:
+            directory, self.directory = self.directory, None
+        if directory:
+            shutil.rmtree(directory, ignore_errors=True)
 
     def __enter__(self):
         return self.start()
