@@ -31,6 +31,10 @@ set(JANSSON_WITHOUT_TESTS ON CACHE BOOL "" FORCE)
 set(JANSSON_EXAMPLES OFF CACHE BOOL "" FORCE)
 set(JANSSON_BUILD_SHARED_LIBS OFF CACHE BOOL "" FORCE)
 set(JANSSON_INSTALL OFF CACHE BOOL "" FORCE)
+# Jansson's hash seeding would wait with sched_yield, which drags the whole
+# POSIX thread library (about 30 KiB) into the program; without it Jansson
+# uses its Win32 path (InterlockedIncrement, SwitchToThread).
+set(HAVE_SCHED_YIELD 0)
 add_subdirectory(${LITE_JANSSON_SOURCE_DIR} ${PROJECT_BINARY_DIR}/deps/jansson-build EXCLUDE_FROM_ALL)
 add_library(lite_jansson INTERFACE)
 target_link_libraries(lite_jansson INTERFACE jansson)

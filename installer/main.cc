@@ -5,6 +5,7 @@
 #include <string>
 
 #include "brand/brand_package_info.h"
+#include "brand/download_page.h"
 #include "install/disk_space.h"
 #include "install/distrib_info_params.h"
 #include "install/installer.h"
@@ -26,19 +27,6 @@ constexpr wchar_t kFunction[] = L"wWinMain";
 
 // Windows 10 is class 7; below it the setup may make the browser the default.
 constexpr OsVersionClass kWindows10Class = 7;
-
-// The interface language: the distribution's "lang" parameter wins; the
-// international brand otherwise lets the defaults choose unless the brand
-// document turned language detection off.
-void OverrideInterfaceLanguage(const DistribInfoParams& distrib_params, BrandPackageInfo& brand) {
-  std::string language;
-  if (distrib_params.Find("lang", &language)) {
-    brand.interface_language = language;
-  } else if (brand.brand_id == "int" && (brand.autodetect_language == TriState::Unset ||
-                                         brand.autodetect_language == TriState::True)) {
-    brand.interface_language.clear();
-  }
-}
 
 // Runs the whole installation on this thread, with the install signal given
 // in advance; returns the controller's exit code.
@@ -83,7 +71,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   distrib_params.Load();
   BrandPackageInfo brand(temporary_path);
   brand.GetInfo(brand_name);
-  OverrideInterfaceLanguage(distrib_params, brand);
+  // The interface language: the distribution's "lang" parameter wins, even
+  // when empty; the international brand otherwise lets the defaults choose
+  // unless its document turned language detection off.
+  std::string lang_parameter;
+  const bool has_lang_parameter = distrib_params.Find("lang", &lang_parameter);
+  lite_installer::OverrideInterfaceLanguage(has_lang_parameter ? &lang_parameter : nullptr, brand);
   brand.SetDefaults();
 
   const bool enough_disk_space = lite_installer::HasEnoughDiskSpace(system_level);

@@ -22,3 +22,10 @@ if(WIN32)
   target_link_options(log_peer PRIVATE -municode)
   add_dependencies(win_tests log_peer)
 endif()
+
+if(WIN32)
+  # Replaces "BIN" resources in copies of the installer for the brand tests.
+  add_executable(bin_resource_editor ${PROJECT_SOURCE_DIR}/tests/support/bin_resource_editor.cc)
+  target_link_libraries(bin_resource_editor PRIVATE lite_win lite_core)
+  target_link_options(bin_resource_editor PRIVATE -municode)
+endif()

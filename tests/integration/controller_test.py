@@ -21,7 +21,8 @@ import urllib.parse
 import lite_harness as h
 import servers
 
-SETUP_PATH = "/browser/korvex/flash/browser-setup.arc"
+# The build's default brand package (resource 319) names the brand "int".
+SETUP_PATH = "/browser/int/flash/browser-setup.arc"
 STATUS_PATH = "/get/browser/install"
 PACKAGE_SIZE = 1000000
 GUID = r"[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}"
@@ -160,7 +161,7 @@ class ControllerTest(unittest.TestCase):
                              "--stand-in-exit-code=5"])
         # A setup that ran counts as success; its exit code is the result.
         self.assertEqual(5, result.returncode)
-        ids = ["korvex", MISSING, "B1", MISSING, MISSING, "K2"]
+        ids = ["int", MISSING, "B1", MISSING, MISSING, "K2"]
         sequence = self.statistics()
         self.assertEqual(
             [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
@@ -190,7 +191,8 @@ class ControllerTest(unittest.TestCase):
         self.assertRegex(
             record["command_line"],
             "^" + re.escape('"' + temp) + r"kb[0-9A-Fa-f]{1,4}\.tmp" + re.escape(
-                '" --brand-name=korvex'
+                '" --brand-name=int'
+                " --brand-package=" + q(temp + "BrandFile") +
                 " --clids-file=" + q(temp + "clids.xml") +
                 " --distr-info-file=" + q(temp + "distrib_info") +
                 " --distr-info-params=banerid=B1&korvexuid=K2"
@@ -286,10 +288,15 @@ class ControllerTest(unittest.TestCase):
         os.makedirs(os.path.dirname(self.ui_file), exist_ok=True)
         with open(self.ui_file, "w") as f:
             f.write("{U-42}")
-        result = self.probe(["--silent", "--browser-setup=" + servers.wine_path(self.package_path)])
+        # Files named on the command line are handed on as they are.
+        prefs = os.path.join(self.work, "given prefs.json")
+        with open(prefs, "wb") as f:
+            f.write(b'{"given": true}')
+        result = self.probe(["--silent", "--browser-setup=" + servers.wine_path(self.package_path),
+                             "--installerdata=" + servers.wine_path(prefs), "--do-not-launch-browser"])
         self.assertEqual(0, result.returncode)
         self.assertEqual([], self.download.requests())
-        ids = ["korvex", MISSING, MISSING, "U-42", MISSING, MISSING]
+        ids = ["int", MISSING, MISSING, "U-42", MISSING, MISSING]
         self.assertEqual(
             [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
              ("counter", counter_uri(72981, "ZapuskSetupArc", ids)),
@@ -300,6 +307,9 @@ class ControllerTest(unittest.TestCase):
         self.assertEqual(["ui", "result", "time", "install_time"], [n for n, _ in completion])
         record = self.record()
         self.assertNotIn("histogram-download-time", record["switches"])
+        self.assertEqual(servers.wine_path(prefs), record["files"]["installerdata"]["path"])
+        self.assertEqual(b'{"given": true}'.hex(), record["files"]["installerdata"]["content_hex"])
+        self.assertEqual("success", dict(completion)["result"])
         self.assertEqual(servers.wine_path(self.package_path), record["program"])
         self.assertTrue(os.path.exists(self.package_path))
 
