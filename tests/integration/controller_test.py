@@ -337,7 +337,7 @@ class ControllerTest(unittest.TestCase):
                                ["--silent", "--send-statistics", "--make-browser-default-after-import",
                                 "--stand-in-exit-code=0"], env=self.env(), timeout=180)
         self.assertEqual(0, result.returncode)
-        ids = ["korvex", MISSING, MISSING, MISSING, MISSING, MISSING]
+        ids = ["int", MISSING, MISSING, MISSING, MISSING, MISSING]
         self.assertEqual(
             [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
              ("counter", counter_uri(72978, "StartZagruzkiSetupArc", ids)),
