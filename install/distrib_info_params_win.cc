@@ -24,6 +24,9 @@ std::wstring CreateJsonFromDistribParams(const lite_installer::DistribParams& pa
   const std::string text = lite_installer::SerializeDistribParams(params);
   if (text.empty()) {
     lite_installer::Log(lite_installer::kError, kFunction, __LINE__, L"Can't create json dump");
+    // The path is still handed to the setup; a file left by an earlier run
+    // must not pass for this run's parameters.
+    DeleteFileW(path.c_str());
   } else if (!SaveBytesToFile(path, text)) {
     lite_installer::Log(lite_installer::kError, kFunction, __LINE__, L"Write json to file error");
   }

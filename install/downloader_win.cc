@@ -86,6 +86,9 @@ bool Downloader::OpenDownload(const wchar_t* url_text, DownloadSink* target) {
     target->Reset();
   }
 
+  // The request took a copy of the callback when it was created: it is
+  // removed there too, or every read would still call it.
+  InternetSetStatusCallbackW(request_handle.Get(), nullptr);
   InternetSetStatusCallbackW(internet_handle.Get(), nullptr);
   url = url_text;
   sink = target;

@@ -288,7 +288,12 @@ class ControllerTest(unittest.TestCase):
         os.makedirs(os.path.dirname(self.ui_file), exist_ok=True)
         with open(self.ui_file, "w") as f:
             f.write("{U-42}")
-        result = self.probe(["--silent", "--browser-setup=" + servers.wine_path(self.package_path)])
+        # Files named on the command line are handed on as they are.
+        prefs = os.path.join(self.work, "given prefs.json")
+        with open(prefs, "wb") as f:
+            f.write(b'{"given": true}')
+        result = self.probe(["--silent", "--browser-setup=" + servers.wine_path(self.package_path),
+                             "--installerdata=" + servers.wine_path(prefs), "--do-not-launch-browser"])
         self.assertEqual(0, result.returncode)
         self.assertEqual([], self.download.requests())
         ids = ["int", MISSING, MISSING, "U-42", MISSING, MISSING]
@@ -302,6 +307,9 @@ class ControllerTest(unittest.TestCase):
         self.assertEqual(["ui", "result", "time", "install_time"], [n for n, _ in completion])
         record = self.record()
         self.assertNotIn("histogram-download-time", record["switches"])
+        self.assertEqual(servers.wine_path(prefs), record["files"]["installerdata"]["path"])
+        self.assertEqual(b'{"given": true}'.hex(), record["files"]["installerdata"]["content_hex"])
+        self.assertEqual("success", dict(completion)["result"])
         self.assertEqual(servers.wine_path(self.package_path), record["program"])
         self.assertTrue(os.path.exists(self.package_path))
 
@@ -329,7 +337,7 @@ class ControllerTest(unittest.TestCase):
                                ["--silent", "--send-statistics", "--make-browser-default-after-import",
                                 "--stand-in-exit-code=0"], env=self.env(), timeout=180)
         self.assertEqual(0, result.returncode)
-        ids = ["korvex", MISSING, MISSING, MISSING, MISSING, MISSING]
+        ids = ["int", MISSING, MISSING, MISSING, MISSING, MISSING]
         self.assertEqual(
             [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
              ("counter", counter_uri(72978, "StartZagruzkiSetupArc", ids)),
