@@ -144,6 +144,7 @@ class MainWindow : public DialogBase, public InstallerObserver {
   void OnLinkClicked(int id);
   void OnOptionClicked(int id);
   void ShowErrorAndEnd();
+  void StopController();
   void SetProgressPosition(int position);
   void UpdateTimeLeftLine(uint32_t seconds, int kind);
   void CreateTaskbarProgress();

@@ -30,6 +30,7 @@ constexpr int kProgressFillImage = 313;
 constexpr int kProgressTrackImage = 314;
 constexpr int kTimeLeftBufferLength = 512;  // wide characters, with the terminator
 constexpr OsVersionClass kWindows10Class = 7;
+constexpr DWORD kStopWaitMs = 10000;  // how long a close request waits for the worker
 constexpr POINT kBackgroundOffset = {kMainWindowShadowMargin, kMainWindowShadowMargin};
 
 constexpr COLORREF kDarkText = RGB(0x33, 0x33, 0x33);
@@ -529,8 +530,33 @@ void MainWindow::OnCloseWindow() {
   // The sender gets its answer at once: a setup that waits for it must not
   // hold up the worker that waits for the setup.
   if (InSendMessage()) ReplyMessage(0);
-  installer.Stop();
-  EndDialog(window_, kResultRunOver);
+  // A newer-version notice that arrives later is not shown any more; one
+  // that is open already (or the error dialog) stays until the user closes
+  // it, and the window ends then.
+  const bool dialog_open = closing;
+  closing = true;
+  StopController();
+  if (!dialog_open) EndDialog(window_, kResultRunOver);
+}
+
+void MainWindow::StopController() {
+  // Installer::Stop's contract (signal, then wait at most 10 s for the
+  // worker), but messages that other threads and processes send to this
+  // thread are answered meanwhile: the worker may be waiting for a setup
+  // that waits for this window to answer its next progress message.
+  SetEvent(installer.stop_event.Get());
+  if (!installer.worker_thread.IsValid()) return;
+  HANDLE worker = installer.worker_thread.Get();
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= kStopWaitMs) break;
+    if (MsgWaitForMultipleObjects(1, &worker, FALSE, kStopWaitMs - elapsed, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1) {
+      break;  // the worker ended, the time is up, or the wait failed
+    }
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
 }
 
 void MainWindow::OnHigherVersionExist() {

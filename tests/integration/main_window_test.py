@@ -416,6 +416,47 @@ class MainWindowTest(unittest.TestCase):
         finally:
             h.wine_reg("add", r"HKCU\Software\Wine", "/v", "Version", "/d", "win7", "/f", env=self.display.env())
 
+    def test_setup_messages_in_any_order_and_quick_clicks(self):
+        # Odd stages and values, then the newer-version notice, and the
+        # close-window message while the notice is still open; the install
+        # button clicked twice and Enter at once.
+        self.download.route(SETUP_PATH, servers.Response(self.package))
+        session = self.start(["--stand-in-messages=install:-1,import:150:9,import:-20:0,higher,close,install:6",
+                              "--stand-in-exit-code=5"])
+        self.assertTrue(self.wait_for_log("Module downloaded", 60))
+        session.driver.click(session.hwnd, 1)
+        session.driver.click(session.hwnd, 1)
+        # Enter: the dialog's default command, id 1 (sent to the installer
+        # window itself; a key could land on the notice once it is up).
+        session.driver.send(session.hwnd, 0x0111, 1, 0)
+        notice = None
+        deadline = time.time() + 30
+        while notice is None and time.time() < deadline:
+            found = session.driver.find("name:lite_installer_test.exe", "#32770", 5000)
+            if found is not None and found != session.hwnd:
+                notice = found
+            time.sleep(0.2)
+        self.assertIsNotNone(notice)
+        self.assertTrue(self.wait_for_log("--> Installer > MainWindow::OnCloseWindow", 30))
+        # The close request stopped the controller, but the notice stays
+        # until the user closes it, and the installer window stays hidden.
+        time.sleep(1)
+        self.assertIsNone(session.process.poll())
+        self.assertEqual(0, session.window()["visible"])
+        self.assertTrue(session.driver.click(notice, 1))
+        self.assertEqual(5, session.exit_code())
+        # The window stays (hidden) until the notice closes, so the last
+        # stage still reaches it.
+        self.assertEqual(["--> Installer > MainWindow::OnInstallProgress: 0",
+                          "--> Installer > MainWindow::OnInstallProgress: 79"],
+                         self.messages("lite_installer::MainWindow::OnInstallProgress"))
+        self.assertEqual(["--> Installer > MainWindow::OnImportProgress: 150",
+                          "--> Installer > MainWindow::OnImportProgress: -20"],
+                         self.messages("lite_installer::MainWindow::OnImportProgress"))
+        self.assertEqual(1, len([s for s in self.statistics() if s == ("click", "clicked_button=install")]))
+        self.assertEqual(1, len([s for s in self.statistics() if s == ("counter", "72979")]))
+        self.assertEqual([True] * 6, [m["sent"] for m in self.record()["messages"]])
+
     def test_welcome_screen_in_other_languages(self):
         self.download.route(SETUP_PATH, servers.Response(b"", status=404))
         expected = {"de": "Abbrechen", "ru": "Отмена", "ja": "キャンセル", "tr": "İptal"}
