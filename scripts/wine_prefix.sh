@@ -6,7 +6,7 @@ prefix=${1:?usage: wine_prefix.sh PREFIX}
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
-if [ -f "$prefix/.lite-ready-ui2" ]; then
+if [ -f "$prefix/.lite-ready-ui3" ]; then
   exit 0
 fi
 rm -rf "$prefix"
@@ -23,9 +23,10 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&
 # Japanese and Chinese glyphs come from a CJK font (fonts-wqy-microhei)
 # through a font link.
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null 2>&1
-for face in Arial 'Liberation Sans'; do
+# Bold text looks the link up under the bold face's own name.
+for face in Arial 'Liberation Sans' 'Arial Bold' 'Liberation Sans Bold'; do
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
 done
 wineserver -w
-touch "$prefix/.lite-ready-ui2"
+touch "$prefix/.lite-ready-ui3"
