@@ -24,6 +24,7 @@ os.environ.setdefault("LITE_WINEPREFIX", os.path.join(build_dir, "wineprefix"))
 
 import lite_harness as h  # noqa: E402
 import lite_servers  # noqa: E402
+import servers  # noqa: E402
 
 # The default brand's setup URL path (http://<download host>/browser/int/flash/browser-setup.arc).
 SETUP_PATH = "/browser/int/flash/browser-setup.arc"
@@ -35,18 +36,28 @@ def main():
         target = os.path.join(site, SETUP_PATH.lstrip("/"))
         os.makedirs(os.path.dirname(target))
         shutil.copyfile(package, target)
-        with lite_servers.NginxServer(site) as server:
+        # The status endpoint speaks https with the build's test CA, trusted in
+        # the project's prefix only; the counters go to a plain http endpoint.
+        ca = servers.install_test_ca(h)
+        ok = lite_servers.Response(b"ok\n")
+        with lite_servers.NginxServer(site) as server, \
+                lite_servers.FaultServer(tls=ca) as status, \
+                lite_servers.FaultServer() as counters:
+            status.route_otherwise(ok)
+            counters.route_otherwise(ok)
             host = server.host()
             # The stand-in setup writes what it received here.
             record_path = os.path.join(site, "setup_record.json")
             env = {"LITE_TEST_DOWNLOAD_HOST": host, "LITE_TEST_LEGAL_HOST": host,
-                   "LITE_TEST_STATS_HOST": host, "LITE_TEST_CLICK_STATS_HOST": host,
+                   "LITE_TEST_STATS_HOST": status.host(),
+                   "LITE_TEST_CLICK_STATS_HOST": counters.host(),
                    "LITE_STAND_IN_RECORD": "Z:" + record_path.replace("/", "\\")}
             h.clear_log()
             print("== Serving the demo package at " + server.url(SETUP_PATH))
             print("== Running: lite_installer_test.exe --silent")
             result = h.run_windows(h.program("lite_installer_test.exe"), ["--silent"], env=env, timeout=300)
             requests = server.requests()
+            reports = sorted(status.requests() + counters.requests(), key=lambda r: r["time"])
         received = None
         if os.path.exists(record_path):
             with open(record_path, encoding="utf-8") as f:
@@ -63,8 +74,11 @@ def main():
                     if m.startswith("Verification succeeded: ") or m.startswith("Module verification failed: ")]
         for verdict in verdicts:
             print("== " + verdict)
-        print("== Requests the server received: %d (package downloads: %d)"
+        print("== Requests the package server received: %d (package downloads: %d)"
               % (len(requests), sum(1 for r in requests if r.get("path") == SETUP_PATH)))
+        print("== Statistics the endpoints received, in order:")
+        for report in reports:
+            print("   " + report["request_uri"])
         print("== Tail of the installer log (%s):" % h.log_path())
         sys.stdout.write("\n".join(text.rstrip("\n").split("\n")[-25:]) + "\n")
         return 0

@@ -335,13 +335,15 @@ class FaultServer:
     """A Python HTTP(S) server whose answers the test chooses per path.
 
     route(path, *responses): requests to `path` get the responses in turn;
-    the last one repeats. Unknown paths get 404 with a body. With `tls`
-    (a TestCa), it speaks https.
+    the last one repeats. Other paths get the `otherwise` response of
+    route_otherwise, or 404 with a body. With `tls` (a TestCa), it speaks
+    https.
     """
 
     def __init__(self, tls=None):
         self.tls = tls
         self.routes = {}
+        self.otherwise = None
         self.lock = threading.Lock()
         self.directory = None
         self.httpd = None
@@ -355,6 +357,13 @@ class FaultServer:
     def route(self, path, *responses):
         with self.lock:
             self.routes[path] = list(responses)
+        return self
+
+    def route_otherwise(self, response):
+        """Answers every path without a route of its own with `response`
+        (an endpoint that accepts whatever it is sent, such as the counters)."""
+        with self.lock:
+            self.otherwise = response
         return self
 
     def host(self):
@@ -378,7 +387,7 @@ class FaultServer:
         with self.lock:
             responses = self.routes.get(path)
             if not responses:
-                return None
+                return self.otherwise
             return responses.pop(0) if len(responses) > 1 else responses[0]
 
     def start(self):
