@@ -1,5 +1,7 @@
 #include "ui/hand_cursor_link.h"
 
+#include "ui/control_subclass.h"
+
 namespace lite_installer {
 
 namespace {
@@ -13,18 +15,13 @@ HandCursorLink::~HandCursorLink() { Restore(); }
 bool HandCursorLink::Subclass(HWND control) {
   if (control == nullptr || window != nullptr) return false;
   window = control;
-  SetPropW(control, kProperty, this);
-  previous_procedure = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
+  previous_procedure = SubclassControl(control, kProperty, this, &Procedure);
   return previous_procedure != nullptr;
 }
 
 void HandCursorLink::Restore() {
   if (window == nullptr) return;
-  if (IsWindow(window) && previous_procedure != nullptr) {
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_procedure));
-    RemovePropW(window, kProperty);
-  }
+  RestoreControlProcedure(window, kProperty, previous_procedure);
   window = nullptr;
 }
 

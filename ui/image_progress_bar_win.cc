@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/control_subclass.h"
 #include "ui/layout_math.h"
 
 namespace lite_installer {
@@ -20,18 +21,13 @@ ImageProgressBar::~ImageProgressBar() { Restore(); }
 bool ImageProgressBar::Subclass(HWND control) {
   if (control == nullptr || window != nullptr) return false;
   window = control;
-  SetPropW(control, kProperty, this);
-  previous_procedure = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
+  previous_procedure = SubclassControl(control, kProperty, this, &Procedure);
   return previous_procedure != nullptr;
 }
 
 void ImageProgressBar::Restore() {
   if (window == nullptr) return;
-  if (IsWindow(window) && previous_procedure != nullptr) {
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_procedure));
-    RemovePropW(window, kProperty);
-  }
+  RestoreControlProcedure(window, kProperty, previous_procedure);
   window = nullptr;
 }
 
