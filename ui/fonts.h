@@ -19,6 +19,17 @@ using ScopedFont = UniqueHandle<FontTraits>;
 // charset, precision, quality and pitch.
 HFONT CreateUiFont(const wchar_t* face, int height, int weight, bool underline);
 
+// A font described once and created where it is used.
+struct UiFontSpec {
+  const wchar_t* face;
+  int height;  // character height in pixels
+  int weight;
+  bool underline;
+};
+inline HFONT CreateUiFont(const UiFontSpec& spec) {
+  return CreateUiFont(spec.face, spec.height, spec.weight, spec.underline);
+}
+
 }  // namespace lite_installer
 
 #endif  // UI_FONTS_H_

@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,10 @@ constexpr int kTimeLeftId = 1013;
 constexpr int kLicenseLinkId = 1020;
 constexpr int kPrivacyLinkId = 1021;
 constexpr int kPlainTextPieceId = -1;
+
+// From this Windows version class on (Windows 10) the make-default option is
+// hidden and its state is not handed to the controller.
+constexpr int kHideMakeDefaultFromOsClass = 7;
 
 // Private messages the window posts to itself. 2 and 3 carry progress and
 // time-left values; 4 and 5 bring the controller's "finished" and "error"
@@ -105,8 +110,8 @@ class MainWindow : public DialogBase, public InstallerObserver {
   ScopedFont text_font;
   std::unique_ptr<ImageProgressBar> progress_bar;
   // The window the worker's notices go to; set at initialisation and
-  // cleared when the window goes away. Written and read atomically.
-  void* volatile notify_window = nullptr;
+  // cleared when the window goes away.
+  std::atomic<HWND> notify_window{nullptr};
   Installer installer;
   ResourceImage background;
   std::unique_ptr<ImageButtonPainter> install_button;
@@ -122,10 +127,10 @@ class MainWindow : public DialogBase, public InstallerObserver {
   UINT close_window_message = 0;
   UINT install_progress_message = 0;
   UINT higher_version_message = 0;
-  // The three flags shared with the worker, read and written atomically.
-  volatile LONG show_time_left = 0;
-  volatile LONG pending_error = 0;
-  volatile LONG install_started = 0;
+  // The three values shared with the worker thread.
+  std::atomic<bool> show_time_left{false};
+  std::atomic<int> pending_error{0};
+  std::atomic<bool> install_started{false};
   // Window thread only: the error dialog or the newer-version notice is
   // shown; the window ends when it closes, and nothing else ends it first.
   bool closing = false;

@@ -25,6 +25,14 @@ constexpr int kMessageTextId = -1;
 constexpr int kMessageOkId = 1;
 constexpr int kMessageCancelId = 1010;
 
+// Images and fonts of the message dialogs.
+constexpr int kMessageBackgroundImage = 315;
+constexpr int kMessageOkImage = 316;
+constexpr int kMessageCancelImage = 317;
+constexpr UiFontSpec kMessageTitleFont = {L"Arial", 16, FW_NORMAL, false};
+constexpr UiFontSpec kMessageTextFont = {L"Arial", 13, FW_NORMAL, false};
+constexpr UiFontSpec kMessageButtonFont = {L"Arial", 14, FW_NORMAL, false};
+
 class MessageDialog : public DialogBase {
  public:
   MessageDialog(const std::string& url, int language_id);

@@ -4,6 +4,7 @@
 
 #include "installer/log.h"
 #include "ui/center_window.h"
+#include "ui/message_dialog_layout.h"
 #include "ui/string_table.h"
 #include "ui/ui_environment.h"
 
@@ -11,19 +12,12 @@ namespace lite_installer {
 
 namespace {
 
-constexpr int kBackgroundImage = 315;
-constexpr int kOkImage = 316;
-constexpr int kCancelImage = 317;
+constexpr int kBackgroundImage = kMessageBackgroundImage;
+constexpr int kOkImage = kMessageOkImage;
+constexpr int kCancelImage = kMessageCancelImage;
 constexpr COLORREF kTextColor = RGB(0x46, 0x46, 0x46);
 constexpr POINT kBackgroundOffset = {5, 3};
 constexpr RECT kShadowMargins = {5, 3, 5, 7};
-constexpr int kImageBorder = 10;  // the shadow band of image 315, both sides together
-constexpr int kLeftMargin = 40;
-constexpr int kRightMargin = 30;
-constexpr int kTitleTop = 30;
-constexpr int kBottomMargin = 20;
-constexpr int kButtonGap = 10;
-constexpr int kTextHeight = 50;
 
 int ControlId(HWND control) { return static_cast<int>(static_cast<short>(GetDlgCtrlID(control))); }
 
@@ -131,9 +125,9 @@ LRESULT MessageDialog::OnCustomDraw(const NMCUSTOMDRAW& notification) {
 
 void MessageDialog::Initialise() {
   UiEnvironment::Startup();
-  title_font.Reset(CreateUiFont(L"Arial", 16, FW_NORMAL, false));
-  text_font.Reset(CreateUiFont(L"Arial", 13, FW_NORMAL, false));
-  button_font.Reset(CreateUiFont(L"Arial", 14, FW_NORMAL, false));
+  title_font.Reset(CreateUiFont(kMessageTitleFont));
+  text_font.Reset(CreateUiFont(kMessageTextFont));
+  button_font.Reset(CreateUiFont(kMessageButtonFont));
   SetTexts();
   // The statics also get their fonts directly, so that their own font
   // selection cannot override the colour handler's.
@@ -171,7 +165,7 @@ void MessageDialog::SetTexts() {
 
 void MessageDialog::ResizeAndCenter() {
   const SIZE size = background.LogicalSize();
-  SetWindowPos(window_, nullptr, 0, 0, size.cx - kImageBorder, size.cy - kImageBorder,
+  SetWindowPos(window_, nullptr, 0, 0, size.cx - kMessageImageBorder, size.cy - kMessageImageBorder,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   CenterWindow(window_);
 }
@@ -185,27 +179,34 @@ void MessageDialog::CreateButtons() {
 }
 
 void MessageDialog::LayoutButtons(const RECT& client, SIZE ok_size, SIZE cancel_size) {
-  const int top = client.bottom - kBottomMargin - ok_size.cy;
-  SetWindowPos(GetDlgItem(window_, kMessageOkId), nullptr, kLeftMargin, top, ok_size.cx,
-               ok_size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(GetDlgItem(window_, kMessageCancelId), nullptr,
-               kLeftMargin + ok_size.cx + kButtonGap, top, cancel_size.cx, cancel_size.cy,
+  LayoutRect ok;
+  LayoutRect cancel;
+  MessageButtonRects(client.right - client.left, client.bottom - client.top, ok_size.cx, ok_size.cy,
+                     cancel_size.cx, cancel_size.cy, &ok, &cancel);
+  SetWindowPos(GetDlgItem(window_, kMessageOkId), nullptr, ok.left, ok.top, ok.Width(), ok.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(GetDlgItem(window_, kMessageCancelId), nullptr, cancel.left, cancel.top, cancel.Width(),
+               cancel.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MessageDialog::LayoutTexts(const RECT& client) {
   RECT button;
   GetWindowRect(GetDlgItem(window_, kMessageOkId), &button);
   MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&button), 2);
-  const int height = client.bottom - client.top;
-  const int width = client.right - client.left;
-  const int bottom = button.top + (height - button.bottom) - kBottomMargin;
+  LayoutRect ok;
+  ok.left = button.left;
+  ok.top = button.top;
+  ok.right = button.right;
+  ok.bottom = button.bottom;
+  LayoutRect title_rect;
+  LayoutRect text_rect;
+  MessageTextRects(client.right - client.left, client.bottom - client.top, ok, &title_rect, &text_rect);
   HWND title = GetDlgItem(window_, kMessageTitleId);
   HWND text = GetWindow(title, GW_HWNDNEXT);
-  SetWindowPos(text, nullptr, kLeftMargin, bottom - kTextHeight, width - kRightMargin - kLeftMargin,
-               kTextHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(title, nullptr, kLeftMargin, kTitleTop, width - kRightMargin - kLeftMargin,
-               bottom - kTextHeight - kTitleTop, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(text, nullptr, text_rect.left, text_rect.top, text_rect.Width(), text_rect.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(title, nullptr, title_rect.left, title_rect.top, title_rect.Width(), title_rect.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MessageDialog::OpenUrl() {

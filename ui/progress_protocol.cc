@@ -29,6 +29,12 @@ bool ImportStageTimeLeft(int32_t stage, int* seconds) {
   }
 }
 
+uint32_t TaskbarProgressValue(int position) {
+  if (position < 0) return 0;
+  if (position > 100) return 100;
+  return static_cast<uint32_t>(position);
+}
+
 TimeLeftText ChooseTimeLeftText(uint32_t seconds, int kind) {
   TimeLeftText text;
   const uint32_t minutes = seconds / 60;

@@ -22,6 +22,11 @@ int ImportProgressPosition(int32_t percent);
 // 60 for stage 1, 30 for stage 2, 10 for stage 3; false for other stages.
 bool ImportStageTimeLeft(int32_t stage, int* seconds);
 
+// The taskbar button's progress value for a bar position: the position
+// clamped to 0..100, so that a position from a stray import percentage can
+// never reach the taskbar object as a huge unsigned value.
+uint32_t TaskbarProgressValue(int position);
+
 // Time-left kinds of the window's private time-left message.
 constexpr int kTimeLeftNone = 0;
 constexpr int kTimeLeftEstimate = 1;

@@ -68,5 +68,16 @@ TEST(ProgressProtocolTest, FormatWithIntegerFillsOneConversionOnly) {
   EXPECT_EQ(std::wstring(511, L'x'), FormatWithInteger(std::wstring(600, L'x'), 1, 511));
 }
 
+TEST(ProgressProtocolTest, TaskbarValueStaysWithinTheBar) {
+  // Positions from the setup's import percentage are not bounded; the
+  // taskbar gets 0..100 whatever arrives.
+  EXPECT_EQ(0u, TaskbarProgressValue(ImportProgressPosition(-2000000000)));
+  EXPECT_EQ(0u, TaskbarProgressValue(-1));
+  EXPECT_EQ(0u, TaskbarProgressValue(0));
+  EXPECT_EQ(90u, TaskbarProgressValue(ImportProgressPosition(50)));
+  EXPECT_EQ(100u, TaskbarProgressValue(100));
+  EXPECT_EQ(100u, TaskbarProgressValue(ImportProgressPosition(2000000000)));
+}
+
 }  // namespace
 }  // namespace lite_installer
