@@ -12,6 +12,11 @@
 
 namespace lite_installer {
 
+// The text starts this many pixels right of the box and is drawn
+// word-wrapped.
+constexpr int kCheckboxTextGap = 8;
+constexpr UINT kCheckboxTextFormat = DT_WORDBREAK;
+
 class CheckboxPainter {
  public:
   CheckboxPainter(HWND window, HFONT font, bool initially_checked,

@@ -11,8 +11,6 @@ namespace lite_installer {
 
 namespace {
 
-constexpr int kTextGap = 8;  // pixels between the box and the text
-
 std::wstring WindowText(HWND window) {
   const int length = GetWindowTextLengthW(window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -72,7 +70,7 @@ void CheckboxPainter::Draw(HDC dc, int index, bool show_mnemonics, const RECT& r
   const std::wstring text = WindowText(window);
   if (!text.empty()) {
     RECT text_rect = rect;
-    text_rect.left += box_width + kTextGap;
+    text_rect.left += box_width + kCheckboxTextGap;
     HGDIOBJ previous_font = SelectObject(surface, font);
     SetBkMode(surface, TRANSPARENT);
     SetTextColor(surface, text_color);
@@ -82,7 +80,7 @@ void CheckboxPainter::Draw(HDC dc, int index, bool show_mnemonics, const RECT& r
               DT_CALCRECT | DT_SINGLELINE | prefix);
     text_rect.top += CenteringOffset(box_height, measured.bottom - measured.top);
     DrawTextW(surface, text.c_str(), static_cast<int>(text.size()), &text_rect,
-              DT_WORDBREAK | prefix);
+              kCheckboxTextFormat | prefix);
     SelectObject(surface, previous_font);
   }
   BitBlt(dc, rect.left, rect.top, width, height, surface, rect.left, rect.top, SRCCOPY);
@@ -111,10 +109,10 @@ int CheckboxPainter::MeasureHeight(const RECT& reference_rect) {
   const std::wstring text = WindowText(window);
   if (text.empty()) return box_height;
   RECT rect = reference_rect;
-  rect.left += box_width + kTextGap;
+  rect.left += box_width + kCheckboxTextGap;
   HDC dc = GetDC(window);
   HGDIOBJ previous_font = SelectObject(dc, font);
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_WORDBREAK);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | kCheckboxTextFormat);
   SelectObject(dc, previous_font);
   ReleaseDC(window, dc);
   const int height = rect.bottom - rect.top;

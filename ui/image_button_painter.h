@@ -10,6 +10,9 @@
 
 namespace lite_installer {
 
+// How a button's text is drawn: one line, centred both ways.
+constexpr UINT kButtonTextFormat = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
+
 class ImageButtonPainter {
  public:
   ImageButtonPainter(HWND window, int strip_id, COLORREF text_color, HFONT font,

@@ -62,8 +62,7 @@ LRESULT ImageButtonPainter::OnCustomDraw(const NMCUSTOMDRAW& notification) {
     HGDIOBJ previous_font = SelectObject(dc, font);
     const int previous_mode = SetBkMode(dc, TRANSPARENT);
     const COLORREF previous_color = SetTextColor(dc, text_color);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect,
-              DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect, kButtonTextFormat);
     SetTextColor(dc, previous_color);
     SetBkMode(dc, previous_mode);
     SelectObject(dc, previous_font);
