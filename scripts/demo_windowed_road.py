@@ -9,11 +9,15 @@ leaves a "browser" that asks the window to close.
 With a display (DISPLAY set, LITE_DEMO_HEADLESS unset) the window opens on it
 and you click yourself. Headless, it runs on its own Xvfb display, clicks
 Install itself and saves screenshots of the welcome screen, the progress
-screen and the end into SCREENSHOT_DIR.
+screen and the end into SCREENSHOT_DIR; then it shows the window in English,
+Russian, German and Japanese over a download slow enough for the time-left
+line and saves welcome_<code>.png and progress_<code>.png (the progress screen
+with less than a minute left) there too.
     demo_windowed_road.py WIN32_BUILD_DIR PACKAGE SCREENSHOT_DIR"""
 
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import time
@@ -96,6 +100,79 @@ def run(display, interactive, server):
     return code
 
 
+LANGUAGES = ["en", "ru", "de", "ja"]
+# The download lasts about this long, so that after its first minute the
+# installer finds it slow and shows the time-left line.
+SLOW_DOWNLOAD_S = 135
+WM_SYSCOMMAND = 0x0112
+SC_CLOSE = 0xF060
+SHADOW_PX = 21
+
+
+def crop_shot(display, driver, hwnd, path, margin):
+    """A screenshot of one window (and `margin` pixels around it)."""
+    window = driver.dump(hwnd)[0]
+    whole = path + ".whole.png"
+    display.screenshot(whole)
+    converter = shutil.which("convert-im6.q16") or "convert"
+    geometry = "%dx%d+%d+%d" % (window["right"] - window["left"] + 2 * margin,
+                                window["bottom"] - window["top"] + 2 * margin,
+                                max(0, window["left"] - margin), max(0, window["top"] - margin))
+    subprocess.run([converter, whole, "-crop", geometry, "+repage", path], check=False, timeout=60)
+    os.remove(whole)
+    print("== Screenshot: " + path)
+
+
+def run_languages(display, server):
+    """One installer per language, all downloading slowly at once (their
+    windows stack at the same place). Each welcome screen is shot when it
+    opens; once every window shows its time-left line, the windows are taken
+    from the top: install click, the setup's import message with its
+    30-second hint, a shot of the progress screen, then Alt+F4."""
+    host = server.host()
+    env = dict(display.env())
+    env.update({"LITE_TEST_DOWNLOAD_HOST": host, "LITE_TEST_LEGAL_HOST": host,
+                "LITE_TEST_STATS_HOST": host, "LITE_TEST_CLICK_STATS_HOST": host})
+    driver = h.UiDriver(display.env())
+    sessions = []
+    try:
+        for code in LANGUAGES:
+            process = h.start_windows_with_exit_code(h.program("lite_installer_test.exe"),
+                                                     ["--distr-info-params=lang=" + code], env=env)
+            known = [hwnd for _, _, hwnd in sessions]
+            hwnd = None
+            deadline = time.time() + 60
+            while (hwnd is None or hwnd in known) and time.time() < deadline:
+                hwnd = driver.find("name:lite_installer_test.exe", "#32770", 60000)
+                time.sleep(0.3)
+            if hwnd is None or hwnd in known:
+                process.kill()
+                raise RuntimeError("no installer window for " + code)
+            sessions.append((code, process, hwnd))
+            time.sleep(1)
+            crop_shot(display, driver, hwnd, os.path.join(screenshot_dir, "welcome_%s.png" % code), SHADOW_PX)
+
+        deadline = time.time() + 110
+        while time.time() < deadline:
+            if all(driver.controls(hwnd)[1013]["text"] for _, _, hwnd in sessions):
+                break
+            time.sleep(2)
+        import_message = driver.register("korvex.lite.set_import_progress")
+        for code, process, hwnd in reversed(sessions):
+            driver.click(hwnd, 1)
+            time.sleep(1)
+            driver.send(hwnd, import_message, 50, 2)
+            time.sleep(0.7)
+            crop_shot(display, driver, hwnd, os.path.join(screenshot_dir, "progress_%s.png" % code), 0)
+            print("== %s: time-left line %r" % (code, driver.controls(hwnd)[1013]["text"]))
+            driver.send(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0)
+            h.exit_code_of(process, timeout=60)
+    finally:
+        for _, process, _ in sessions:
+            if process.poll() is None:
+                process.kill()
+
+
 def main():
     interactive = bool(os.environ.get("DISPLAY")) and not os.environ.get("LITE_DEMO_HEADLESS")
     site = tempfile.mkdtemp(prefix="lite-demo-window-")
@@ -114,6 +191,13 @@ def main():
                 with h.VirtualDisplay() as display:
                     code = run(display, False, server)
         records = h.log_messages()
+        if not interactive:
+            size = os.path.getsize(package)
+            with lite_servers.NginxServer(site, rate_limit=max(1, size // SLOW_DOWNLOAD_S)) as slow:
+                print("== The window in %s, over a slow download" % ", ".join(LANGUAGES))
+                h.end_wine_session()
+                with h.VirtualDisplay() as display:
+                    run_languages(display, slow)
         print("== Installer exit code (the setup's): %d" % code)
         for _, function, message in records:
             if function.startswith("lite_installer::MainWindow::") or message.startswith("Run: "):
