@@ -14,6 +14,7 @@
 #include "installer/log.h"
 #include "installer/os_version.h"
 #include "installer/switches.h"
+#include "installer/system_library.h"
 #include "installer/text.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
@@ -60,6 +61,13 @@ INT_PTR RunMainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The program starts from a download folder, where anybody's files land:
+  // from here on every library comes from System32 only.
+  lite_installer::RestrictDllSearchToSystem32();
+  // The common controls load uxtheme by name on their first use, whatever
+  // the search order says; loaded from System32 first, that copy is the one
+  // they find. Kept for the whole run.
+  const lite_installer::SystemLibrary uxtheme(L"uxtheme.dll");
   const bool ui_owner = UiEnvironment::ClaimOwnership();
   lite_installer::SetLogPath(GetTemporaryPath() + L"\\lite_installer.log");
   Log(kInfo, kFunction, __LINE__, L"-------------------------------------- Start install.");

@@ -9,6 +9,7 @@
 #include "brand/download_page.h"
 #include "install/distrib_info_params.h"
 #include "installer/log.h"
+#include "installer/system_library.h"
 #include "installer/os_version.h"
 #include "ui/center_window.h"
 #include "ui/link_text.h"
@@ -306,7 +307,7 @@ void MainWindow::OnInitDialog() {
   AllowMessageThroughFilter(window_, higher_version_message);
 
   UiEnvironment::Startup();
-  if (UiEnvironment::RichEditLibrary() == nullptr) UiEnvironment::SetRichEditLibrary(LoadLibraryW(L"RICHED20.DLL"));
+  if (UiEnvironment::RichEditLibrary() == nullptr) UiEnvironment::SetRichEditLibrary(lite_installer::LoadSystemLibrary(L"riched20.dll"));
 
   // Texts, in the brand's language.
   const int language = static_cast<int>(brand.language_id);
