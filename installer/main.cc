@@ -13,6 +13,7 @@
 #include "installer/exit_codes.h"
 #include "installer/log.h"
 #include "installer/os_version.h"
+#include "installer/run_folder.h"
 #include "installer/switches.h"
 #include "installer/system_library.h"
 #include "installer/text.h"
@@ -80,10 +81,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   const std::wstring temporary_path = GetTemporaryPath();
   Log(kInfo, kFunction, __LINE__, L"Temporary path is: " + temporary_path);
+  // The package and every file handed to the setup go into a folder of this
+  // run's own, not into the temporary folder every process of the user can
+  // write.
+  std::wstring run_folder = lite_installer::CreateRunFolder(temporary_path);
+  if (run_folder.empty()) run_folder = temporary_path;
 
   DistribInfoParams distrib_params;
   distrib_params.Load();
-  BrandPackageInfo brand(temporary_path);
+  BrandPackageInfo brand(run_folder);
   brand.GetInfo(brand_name);
   // The interface language: the distribution's "lang" parameter wins, even
   // when empty; the international brand otherwise lets the defaults choose
