@@ -40,3 +40,10 @@ find_program(LITE_OBJDUMP NAMES ${CMAKE_C_COMPILER_TARGET}-objdump i686-w64-ming
 add_test(NAME installer_imports
          COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/check_imports.py ${LITE_OBJDUMP}
                  $<TARGET_FILE:lite_installer> $<TARGET_FILE:lite_installer_test>)
+
+# Another process of the user trying to change a file the installer holds.
+add_executable(swap_file swap_file.c)
+target_link_options(swap_file PRIVATE -municode)
+# A program that loads DLLs by bare name: the planting tests' control.
+add_executable(load_by_name load_by_name.c)
+target_link_options(load_by_name PRIVATE -municode)
