@@ -17,8 +17,8 @@ namespace {
 constexpr wchar_t kRegistryValue[] = L"DistribInfoParams";
 
 // Writes the parameters as "distrib_info" in the run's folder, held there
-// until the setup has ended, and returns
-// its path (also after a logged failure); empty when there are none.
+// until the setup has ended, and returns its path (also after a logged
+// failure); empty when there are none.
 std::wstring CreateJsonFromDistribParams(const lite_installer::DistribParams& params) {
   if (params.empty()) return std::wstring();
   const wchar_t kFunction[] = L"`anonymous-namespace'::CreateJsonFromDistribParams";
