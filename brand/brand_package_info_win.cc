@@ -7,6 +7,7 @@
 #include "brand/cabinet_extract.h"
 #include "brand/language_table.h"
 #include "brand/region_brand.h"
+#include "installer/run_folder.h"
 #include "installer/environment.h"
 #include "installer/log.h"
 #include "installer/registry_store.h"
@@ -59,7 +60,7 @@ void BrandPackageInfo::GetInfoFromResources(const std::string& brand_name_switch
   if (!partner_package.empty()) {
     Log(kInfo, kFunction, __LINE__,
         L"Extract Partner package: " + partner_package_path + ByteCount(partner_package));
-    SaveBytesToFile(partner_package_path, partner_package);
+    lite_installer::SaveAndHoldFile(partner_package_path, partner_package);
     partner_package_loaded = true;
     GetBrandInfo(partner_package, "partner_config");
   } else {
@@ -84,7 +85,7 @@ void BrandPackageInfo::GetInfoFromResources(const std::string& brand_name_switch
     }
   }
   Log(kInfo, kFunction, __LINE__, L"Extract Brand package: " + brand_package_path + ByteCount(brand_package));
-  SaveBytesToFile(brand_package_path, brand_package);
+  lite_installer::SaveAndHoldFile(brand_package_path, brand_package);
   brand_package_loaded = true;
   GetBrandInfo(brand_package, "brand_config");
 }

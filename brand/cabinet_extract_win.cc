@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "brand/cabinet_extract.h"
+#include "installer/system_library.h"
 #include "installer/text.h"
 
 namespace lite_installer {
@@ -35,22 +36,12 @@ const CabinetLibrary& LoadCabinetLibrary() {
   CabinetLibrary& library = g_cabinet_library;
   if (library.tried) return library;
   library.tried = true;
-  const wchar_t* const kLocations[] = {
-      L"%WINDIR%\\system32\\cabinet.dll",
-      L"%SYSTEMROOT%\\system32\\cabinet.dll",
-      L"C:\\Windows\\system32\\cabinet.dll",
-  };
-  for (const wchar_t* location : kLocations) {
-    wchar_t path[MAX_PATH];
-    const DWORD needed = ExpandEnvironmentStringsW(location, path, MAX_PATH);
-    if (needed == 0 || needed > MAX_PATH) continue;
-    library.module = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (library.module != nullptr) break;
-  }
+  // Loaded from System32 only, never from the program's folder.
+  library.module = LoadSystemLibrary(L"cabinet.dll");
   if (library.module == nullptr) return library;
-  library.create = reinterpret_cast<FdiCreateFunction>(GetProcAddress(library.module, "FDICreate"));
-  library.destroy = reinterpret_cast<FdiDestroyFunction>(GetProcAddress(library.module, "FDIDestroy"));
-  library.copy = reinterpret_cast<FdiCopyFunction>(GetProcAddress(library.module, "FDICopy"));
+  library.create = LookupExport<decltype(FDICreate)>(library.module, "FDICreate");
+  library.destroy = LookupExport<decltype(FDIDestroy)>(library.module, "FDIDestroy");
+  library.copy = LookupExport<decltype(FDICopy)>(library.module, "FDICopy");
   return library;
 }
 

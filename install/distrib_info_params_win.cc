@@ -8,6 +8,7 @@
 #include "installer/environment.h"
 #include "installer/log.h"
 #include "installer/registry_store.h"
+#include "installer/run_folder.h"
 #include "installer/switches.h"
 #include "installer/text.h"
 
@@ -15,19 +16,20 @@ namespace {
 
 constexpr wchar_t kRegistryValue[] = L"DistribInfoParams";
 
-// Writes the parameters as "distrib_info" in the temporary folder and returns
-// its path (also after a logged failure); empty when there are none.
+// Writes the parameters as "distrib_info" in the run's folder, held there
+// until the setup has ended, and returns its path (also after a logged
+// failure); empty when there are none.
 std::wstring CreateJsonFromDistribParams(const lite_installer::DistribParams& params) {
   if (params.empty()) return std::wstring();
   const wchar_t kFunction[] = L"`anonymous-namespace'::CreateJsonFromDistribParams";
-  const std::wstring path = GetTemporaryPath() + L"distrib_info";
+  const std::wstring path = lite_installer::RunFolderPath() + L"distrib_info";
   const std::string text = lite_installer::SerializeDistribParams(params);
   if (text.empty()) {
     lite_installer::Log(lite_installer::kError, kFunction, __LINE__, L"Can't create json dump");
     // The path is still handed to the setup; a file left by an earlier run
     // must not pass for this run's parameters.
     DeleteFileW(path.c_str());
-  } else if (!SaveBytesToFile(path, text)) {
+  } else if (!lite_installer::SaveAndHoldFile(path, text)) {
     lite_installer::Log(lite_installer::kError, kFunction, __LINE__, L"Write json to file error");
   }
   return path;

@@ -135,6 +135,12 @@ class Installer {
   std::string stored_ui;
 
  protected:
+  // The setup package, open for reading and shared for reading only from the
+  // end of its download (or the check that a given one exists) until the
+  // setup's process was created: the file that was verified is the file that
+  // runs. The trust check reads it through this handle.
+  lite_installer::ScopedFile held_module_;
+
   // Pause between two download attempts, the period at which the wait for
   // the browser looks for its message window, and Stop's time limit. Only
   // test subclasses change them.

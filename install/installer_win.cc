@@ -14,6 +14,7 @@
 #include "installer/environment.h"
 #include "installer/log.h"
 #include "installer/registry_store.h"
+#include "installer/run_folder.h"
 #include "installer/text.h"
 #include "resources/resource_ids.h"
 
@@ -27,12 +28,13 @@ namespace {
 constexpr wchar_t kBrowserMessageWindowClass[] = L"KorvexBrowser_MessageWindow";
 
 // The path given by `switch_name`, or `default_path` after writing the
-// resource there (an empty file when the resource is missing; a write
-// failure is ignored: the setup then reports the missing file itself).
+// resource there and holding it until the setup has ended (an empty file
+// when the resource is missing; a write failure is ignored: the setup then
+// reports the missing file itself).
 std::wstring PreparedFile(const char* switch_name, const std::wstring& default_path, int resource) {
   const std::wstring given = ProcessSwitches::Current().Value(switch_name);
   if (!given.empty()) return given;
-  SaveBytesToFile(default_path, lite_installer::LoadBinResource(resource));
+  lite_installer::SaveAndHoldFile(default_path, lite_installer::LoadBinResource(resource));
   return default_path;
 }
 
@@ -151,6 +153,11 @@ int Installer::InstallBrowser() {
   const int64_t t0 = lite_installer::NowMicroseconds();
   result = GetModule(false, &module_path, &downloaded_path);
   if (result == 0) {
+    // From here until the setup's process exists nobody may change the
+    // package; a package that cannot be held is not trusted.
+    held_module_ = lite_installer::OpenHeldFile(module_path);
+    if (!held_module_.IsValid()) Log(kError, kFunction, __LINE__, L"Cannot hold module: " + module_path);
+
     const int64_t t1 = lite_installer::NowMicroseconds();
     // The stop event comes first: when both are signalled, stopping wins.
     HANDLE events[2] = {stop_event.Get(), install_event.Get()};
@@ -161,7 +168,7 @@ int Installer::InstallBrowser() {
       result = 1;
     } else {
       const int64_t t2 = lite_installer::NowMicroseconds();
-      if (!CheckModule(module_path)) {
+      if (!held_module_.IsValid() || !CheckModule(module_path)) {
         Log(kError, kFunction, __LINE__, L"Module verification failed: " + module_path);
         exit_code = 402;
         result = 1;
@@ -183,6 +190,10 @@ int Installer::InstallBrowser() {
       }
     }
   }
+  // The setup has ended (or never ran): the files handed to it stay, no
+  // longer held.
+  held_module_.Close();
+  lite_installer::ReleaseHeldFiles();
   if (!downloaded_path.empty()) DeleteFileW(downloaded_path.c_str());
   return result;
 }

@@ -3,8 +3,14 @@
 #include "install/installer.h"
 #include "trust/korvex_trust_verifier.h"
 
+// Both the description and the signatures are read through the held package
+// when there is one; otherwise (a check outside a run) the path is opened for
+// the check alone.
 bool Installer::CheckModule(const std::wstring& module_path) {
-  const std::string description = lite_installer::KorvexTrustVerifier::GetTrustJsonFromModule(module_path);
+  const std::string description =
+      held_module_.IsValid()
+          ? lite_installer::KorvexTrustVerifier::GetTrustJsonFromModule(module_path, held_module_.Get())
+          : lite_installer::KorvexTrustVerifier::GetTrustJsonFromModule(module_path);
   return CheckModuleWithDescription(module_path, description, false);
 }
 
@@ -19,5 +25,5 @@ bool Installer::CheckModuleWithDescription(const std::wstring& module_path, cons
 
 bool Installer::CheckModuleWithVerifier(const std::wstring& module_path,
                                         lite_installer::KorvexTrustVerifier& verifier, bool flag) {
-  return verifier.VerifyModule(module_path, flag);
+  return verifier.VerifyModule(module_path, held_module_.IsValid() ? held_module_.Get() : nullptr, flag);
 }

@@ -38,12 +38,24 @@ class ObserverProgress : public lite_installer::DownloadProgress {
   InstallerObserver* observer_;
 };
 
+// `path` made absolute against the current folder; empty when it is empty or
+// cannot be resolved.
+std::wstring FullPath(const std::wstring& path) {
+  if (path.empty()) return std::wstring();
+  wchar_t full[MAX_PATH];
+  const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+  if (length == 0 || length >= MAX_PATH) return std::wstring();
+  return std::wstring(full, length);
+}
+
 }  // namespace
 
 int Installer::GetModule(bool use_given_path, std::wstring* module_path, std::wstring* downloaded_path) {
   constexpr wchar_t kFunction[] = L"Installer::GetModule";
   if (!use_given_path) {
-    *module_path = ProcessSwitches::Current().Value("browser-setup");
+    // Resolved once: the same full path is checked for existence, verified
+    // and launched, whatever the current folder is later.
+    *module_path = FullPath(ProcessSwitches::Current().Value("browser-setup"));
     Log(kInfo, kFunction, __LINE__, L"Pre-downloaded module: " + *module_path);
   }
   if (!module_path->empty() && GetFileAttributesW(module_path->c_str()) != INVALID_FILE_ATTRIBUTES) {

@@ -50,8 +50,11 @@ bool Installer::RunProcessAndWait(const std::wstring& command_line, int32_t* pro
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, &writable[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &startup, &process)) {
+  const BOOL created = CreateProcessW(nullptr, &writable[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                      nullptr, &startup, &process);
+  // The process exists (or never will): the package need no longer be held.
+  held_module_.Close();
+  if (!created) {
     Log(kError, kFunction, __LINE__, L"Create process failed.");
     return false;
   }

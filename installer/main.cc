@@ -13,7 +13,9 @@
 #include "installer/exit_codes.h"
 #include "installer/log.h"
 #include "installer/os_version.h"
+#include "installer/run_folder.h"
 #include "installer/switches.h"
+#include "installer/system_library.h"
 #include "installer/text.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
@@ -60,6 +62,13 @@ INT_PTR RunMainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The program starts from a download folder, where anybody's files land:
+  // from here on every library comes from System32 only.
+  lite_installer::RestrictDllSearchToSystem32();
+  // The common controls load uxtheme by name on their first use, whatever
+  // the search order says; loaded from System32 first, that copy is the one
+  // they find. Kept for the whole run.
+  const lite_installer::SystemLibrary uxtheme(L"uxtheme.dll");
   const bool ui_owner = UiEnvironment::ClaimOwnership();
   lite_installer::SetLogPath(GetTemporaryPath() + L"\\lite_installer.log");
   Log(kInfo, kFunction, __LINE__, L"-------------------------------------- Start install.");
@@ -72,10 +81,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   const std::wstring temporary_path = GetTemporaryPath();
   Log(kInfo, kFunction, __LINE__, L"Temporary path is: " + temporary_path);
+  // The package and every file handed to the setup go into a folder of this
+  // run's own, not into the temporary folder every process of the user can
+  // write.
+  std::wstring run_folder = lite_installer::CreateRunFolder(temporary_path);
+  if (run_folder.empty()) run_folder = temporary_path;
 
   DistribInfoParams distrib_params;
   distrib_params.Load();
-  BrandPackageInfo brand(temporary_path);
+  BrandPackageInfo brand(run_folder);
   brand.GetInfo(brand_name);
   // The interface language: the distribution's "lang" parameter wins, even
   // when empty; the international brand otherwise lets the defaults choose

@@ -17,6 +17,14 @@ namespace lite_installer {
 // Call it as the first statement of the program.
 bool RestrictDllSearchToSystem32();
 
+// The export `name` of `module`, typed as `Function`; null when `module` is
+// null or lacks it. For modules kept for the process's lifetime.
+template <typename Function>
+Function* LookupExport(HMODULE module, const char* name) {
+  if (module == nullptr) return nullptr;
+  return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 // Owns one system DLL loaded from System32 (never from the program's folder
 // or the current folder) and frees it on destruction.
 class SystemLibrary {
@@ -36,9 +44,7 @@ class SystemLibrary {
   // when the DLL is not loaded or lacks the export.
   template <typename Function>
   Function* Lookup(const char* name) const {
-    if (!IsLoaded()) return nullptr;
-    return reinterpret_cast<Function*>(
-        reinterpret_cast<void*>(GetProcAddress(module_.Get(), name)));
+    return LookupExport<Function>(module_.Get(), name);
   }
 
  private:

@@ -79,9 +79,9 @@ bool KorvexTrustVerifier::VerifyWithService(TrustVerificationService* service) c
     }
     SignerFacts facts;
     if (!service->ReadSigners(&facts)) continue;
-    // A chain that reports an error is a failed verification, even where the
-    // system's verdict overlooked it.
-    if (facts.chain_error_status != 0) return false;
+    // A chain with a hard error is a failed verification, even where the
+    // system's verdict overlooked it; soft bits stay with that verdict.
+    if ((facts.chain_error_status & kRefusingChainErrors) != 0) return false;
     std::string identity;
     bool is_sha256 = false;
     if (!SignerIdentity(facts, &identity, &is_sha256)) continue;

@@ -17,6 +17,25 @@ namespace lite_installer {
 // Signature algorithm of a certificate signed with sha256WithRSAEncryption.
 constexpr char kSha256WithRsaOid[] = "1.2.840.113549.1.1.11";
 
+// Error bits of a signer's certificate chain (the system's CERT_TRUST_*
+// values) that refuse the module even when the system's verdict was success:
+// an untrusted root, a partial chain, a bad certificate signature, a revoked
+// certificate, a certificate not valid for code signing, a cycle, or an
+// explicitly distrusted certificate. The other bits (revocation status
+// unknown, revocation offline, time validity) are left to the system's
+// verdict, which already weighed them against the signature's timestamp and
+// the revocation policy.
+constexpr uint32_t kChainIsRevoked = 0x00000004;
+constexpr uint32_t kChainIsNotSignatureValid = 0x00000008;
+constexpr uint32_t kChainIsNotValidForUsage = 0x00000010;
+constexpr uint32_t kChainIsUntrustedRoot = 0x00000020;
+constexpr uint32_t kChainIsCyclic = 0x00000080;
+constexpr uint32_t kChainIsPartial = 0x00010000;
+constexpr uint32_t kChainIsExplicitDistrust = 0x04000000;
+constexpr uint32_t kRefusingChainErrors = kChainIsRevoked | kChainIsNotSignatureValid | kChainIsNotValidForUsage |
+                                          kChainIsUntrustedRoot | kChainIsCyclic | kChainIsPartial |
+                                          kChainIsExplicitDistrust;
+
 // The identity of signer 0 in `facts`: the issuer's serial number (chain
 // element 1) then the signing certificate's (element 0), each most
 // significant byte first. False when there is not exactly one signer or the
@@ -32,13 +51,23 @@ class KorvexTrustVerifier {
   explicit KorvexTrustVerifier(const std::string& trust_json);
 
   // The module's trusted description once its signature verified against a
-  // built-in key; empty on any failure (logged). Windows build only.
+  // built-in key; empty on any failure (logged). The resources are read from
+  // `module_file` (an open file handle with read access; `module_path` names
+  // it in the records), never from a second opening of the path, so the
+  // bytes checked are those of the file the caller holds. Windows build only.
+  static std::string GetTrustJsonFromModule(const std::wstring& module_path, void* module_file);
+  // As above, through a handle of its own for the duration of the call.
   static std::string GetTrustJsonFromModule(const std::wstring& module_path);
 
   // True when the module's Authenticode signatures verify and its signer is
   // listed. With `cache_only_revocation` revocation is not checked and only
-  // cached URLs are used. Windows build only.
-  bool VerifyModule(const std::wstring& module_path, bool cache_only_revocation);
+  // cached URLs are used. The system verifies the file behind `module_file`
+  // when it is given (not null), otherwise the file at the path. Windows
+  // build only.
+  bool VerifyModule(const std::wstring& module_path, void* module_file, bool cache_only_revocation);
+  bool VerifyModule(const std::wstring& module_path, bool cache_only_revocation) {
+    return VerifyModule(module_path, nullptr, cache_only_revocation);
+  }
 
   // The decision rules of VerifyModule over any verification service. The
   // service's state is closed before this returns.

@@ -10,6 +10,7 @@
 #include "trust/base64.h"
 #include "trust/builtin_keys.h"
 #include "trust/korvex_trust_verifier.h"
+#include "trust/pe_resources.h"
 #include "trust/signature_verifier.h"
 #include "trust/win_verify_trust_service.h"
 
@@ -19,48 +20,65 @@ namespace {
 
 constexpr wchar_t kGetTrustJsonFunction[] = L"KorvexTrustVerifier::GetTrustJsonFromModule";
 
-// Opens the module's image for its resources only. A module that is not
-// trusted yet must not run: loading it as data maps no code, runs no entry
-// point and resolves no imports, so libraries planted beside it stay inert,
-// and the process's current folder is left alone.
-HMODULE OpenModuleResources(const std::wstring& module_path) {
-  HMODULE module = LoadLibraryExW(module_path.c_str(), nullptr,
-                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  // Systems before Vista know only the data-file flag.
-  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-    module = LoadLibraryExW(module_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+// Reads the module through a handle with positioned reads. They move the
+// handle's file pointer; the next user of the handle (the system's
+// verification) is given the file rewound.
+class FileByteSource : public ByteSource {
+ public:
+  explicit FileByteSource(HANDLE file) : file_(file) {
+    LARGE_INTEGER size = {};
+    if (GetFileSizeEx(file_, &size) && size.QuadPart > 0) size_ = static_cast<uint64_t>(size.QuadPart);
   }
-  return module;
-}
+  uint64_t Size() const override { return size_; }
+  bool Read(uint64_t offset, void* out, size_t length) const override {
+    if (offset > size_ || length > size_ - offset || length > 0xFFFFFFFFu) return false;
+    if (length == 0) return true;
+    OVERLAPPED position = {};
+    position.Offset = static_cast<DWORD>(offset);
+    position.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    return ReadFile(file_, out, static_cast<DWORD>(length), &read, &position) && read == length;
+  }
 
-// Copies resource `name` of `type`; empty when it is missing.
-std::string ReadResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type) {
-  HRSRC resource = FindResourceW(module, name, type);
-  if (resource == nullptr) return std::string();
-  const DWORD size = SizeofResource(module, resource);
-  HGLOBAL loaded = LoadResource(module, resource);
-  if (loaded == nullptr || size == 0) return std::string();
-  const void* bytes = LockResource(loaded);
-  if (bytes == nullptr) return std::string();
-  return std::string(static_cast<const char*>(bytes), size);
-}
+ private:
+  HANDLE file_;
+  uint64_t size_ = 0;
+};
 
 }  // namespace
 
 std::string KorvexTrustVerifier::GetTrustJsonFromModule(const std::wstring& module_path) {
-  ScopedModule module(OpenModuleResources(module_path));
+  ScopedFile file(CreateFileW(module_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  return GetTrustJsonFromModule(module_path, file.Get());
+}
+
+std::string KorvexTrustVerifier::GetTrustJsonFromModule(const std::wstring& module_path, void* module_file) {
+  // The module is only read as bytes, never loaded: its code does not run,
+  // its imports are not resolved and libraries planted beside it stay inert.
+  // Every offset and size it declares is checked before anything is copied,
+  // and a resource that does not fit counts as missing.
+  if (module_file == nullptr || module_file == INVALID_HANDLE_VALUE) {
+    Log(kError, kGetTrustJsonFunction, __LINE__, L"GetTrustJsonFromModule library isn't valid. " + module_path);
+    return std::string();
+  }
+  FileByteSource source(static_cast<HANDLE>(module_file));
+  PeResourceReader module(source);
   if (!module.IsValid()) {
+    SetLastError(ERROR_BAD_EXE_FORMAT);
     Log(kError, kGetTrustJsonFunction, __LINE__, L"GetTrustJsonFromModule library isn't valid. " + module_path);
     return std::string();
   }
 
-  const std::string signature_resource = ReadResourceBytes(module.Get(), L"SIGNATURE.DAT", L"SIGNATURE_DAT");
-  if (signature_resource.size() <= 2) {
+  std::string signature_resource;
+  if (!module.Read("SIGNATURE_DAT", "SIGNATURE.DAT", &signature_resource) || signature_resource.size() <= 2) {
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     Log(kError, kGetTrustJsonFunction, __LINE__, L"Cannot find resource SIGNATURE_DAT");
     return std::string();
   }
-  const std::string trust_json = ReadResourceBytes(module.Get(), L"TRUSTED.JSON", L"TRUSTED_JSON");
-  if (trust_json.empty()) {
+  std::string trust_json;
+  if (!module.Read("TRUSTED_JSON", "TRUSTED.JSON", &trust_json)) {
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     Log(kError, kGetTrustJsonFunction, __LINE__, L"Cannot find resource TRUSTED_JSON");
     return std::string();
   }
@@ -94,9 +112,10 @@ std::string KorvexTrustVerifier::GetTrustJsonFromModule(const std::wstring& modu
   return trust_json;
 }
 
-bool KorvexTrustVerifier::VerifyModule(const std::wstring& module_path, bool cache_only_revocation) {
+bool KorvexTrustVerifier::VerifyModule(const std::wstring& module_path, void* module_file,
+                                       bool cache_only_revocation) {
   Log(kInfo, L"KorvexTrustVerifier::VerifyModule", __LINE__, L"Verify module.");
-  WinVerifyTrustService service(module_path, cache_only_revocation);
+  WinVerifyTrustService service(module_path, static_cast<HANDLE>(module_file), cache_only_revocation);
   return VerifyWithService(&service);
 }
 

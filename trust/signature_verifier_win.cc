@@ -3,6 +3,7 @@
 #include <string>
 
 #include "installer/log.h"
+#include "installer/system_library.h"
 #include "installer/unique_handle.h"
 
 namespace lite_installer {
@@ -51,16 +52,22 @@ bool SignatureVerifier::HashData(const unsigned char* data, size_t length) {
 }
 
 bool SignatureVerifier::ImportPublicKey(const unsigned char* encoded, size_t length) {
+  // crypt32 is not a known DLL: it comes from System32 at run time. Without
+  // it the decoding step fails with the loader's error.
+  SystemLibrary crypt32(L"crypt32.dll");
+  auto* decode = crypt32.Lookup<decltype(CryptDecodeObjectEx)>("CryptDecodeObjectEx");
+  auto* import_key = crypt32.Lookup<decltype(CryptImportPublicKeyInfo)>("CryptImportPublicKeyInfo");
   CERT_PUBLIC_KEY_INFO* info = nullptr;
   DWORD info_size = 0;
-  if (!CryptDecodeObjectEx(kEncodingType, X509_PUBLIC_KEY_INFO, encoded, static_cast<DWORD>(length),
+  if (decode == nullptr || import_key == nullptr ||
+      !decode(kEncodingType, X509_PUBLIC_KEY_INFO, encoded, static_cast<DWORD>(length),
                            CRYPT_DECODE_ALLOC_FLAG, nullptr, &info, &info_size)) {
     LogLastError(L"SignatureVerifier::ImportPublicKey", __LINE__,
                  L"Failed to convert decode public key, error: 0x%x");
     return false;
   }
   ScopedLocalMemory info_owner(info);
-  if (!CryptImportPublicKeyInfo(context, kEncodingType, info, &key)) {
+  if (!import_key(context, kEncodingType, info, &key)) {
     key = 0;
     LogLastError(L"SignatureVerifier::ImportPublicKey", __LINE__, L"Failed to import crypt key, error: 0x%x");
     return false;

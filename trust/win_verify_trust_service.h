@@ -1,12 +1,14 @@
 // The trust verification service on the system's Authenticode verification:
 // WinVerifyTrust with WINTRUST_ACTION_GENERIC_VERIFY_V2, one signature index
-// at a time, and the WTHelper functions for the signer chain. Windows build
-// only.
+// at a time, and the WTHelper functions for the signer chain. wintrust.dll is
+// loaded from System32 at run time; without it (or its entry points) every
+// verification fails. Windows build only.
 #ifndef TRUST_WIN_VERIFY_TRUST_SERVICE_H_
 #define TRUST_WIN_VERIFY_TRUST_SERVICE_H_
 
 #include <string>
 
+#include "installer/system_library.h"
 #include "trust/trust_verification_service.h"
 #include "trust/wintrust_signature_settings.h"
 
@@ -15,8 +17,14 @@ namespace lite_installer {
 class WinVerifyTrustService : public TrustVerificationService {
  public:
   // `cache_only_revocation` false: revocation checked on the whole chain
-  // except the root; true: no revocation check, cached URLs only.
-  WinVerifyTrustService(const std::wstring& module_path, bool cache_only_revocation);
+  // except the root; true: no revocation check, cached URLs only. When
+  // `module_file` is a file handle (not null) the system reads the module
+  // through it, rewound before each verification, and never reopens the
+  // path; the caller keeps it open for the service's lifetime.
+  WinVerifyTrustService(const std::wstring& module_path, HANDLE module_file, bool cache_only_revocation);
+  // The system opens the module at `module_path` itself.
+  WinVerifyTrustService(const std::wstring& module_path, bool cache_only_revocation)
+      : WinVerifyTrustService(module_path, nullptr, cache_only_revocation) {}
   ~WinVerifyTrustService() override { Close(); }
   WinVerifyTrustService(const WinVerifyTrustService&) = delete;
   WinVerifyTrustService& operator=(const WinVerifyTrustService&) = delete;
@@ -27,6 +35,11 @@ class WinVerifyTrustService : public TrustVerificationService {
   void Close() override;
 
  private:
+  SystemLibrary wintrust_{L"wintrust.dll"};
+  decltype(WinVerifyTrust)* verify_trust_ = nullptr;
+  decltype(WTHelperProvDataFromStateData)* provider_data_ = nullptr;
+  decltype(WTHelperGetProvSignerFromChain)* signer_from_chain_ = nullptr;
+  decltype(WTHelperGetProvCertFromChain)* cert_from_chain_ = nullptr;
   std::wstring module_path_;
   WINTRUST_FILE_INFO file_info_ = {};
   WINTRUST_SIGNATURE_SETTINGS settings_ = {};

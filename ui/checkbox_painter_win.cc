@@ -4,12 +4,21 @@
 
 #include <string>
 
+#include "installer/system_library.h"
 #include "ui/image_button_painter.h"
 #include "ui/layout_math.h"
 
 namespace lite_installer {
 
 namespace {
+
+// Whether visual styles are on, from System32's uxtheme; without it the
+// classic look is the safe answer.
+bool AppIsThemed() {
+  const SystemLibrary uxtheme(L"uxtheme.dll");
+  auto* is_app_themed = uxtheme.Lookup<decltype(IsAppThemed)>("IsAppThemed");
+  return is_app_themed != nullptr && is_app_themed() != FALSE;
+}
 
 std::wstring WindowText(HWND window) {
   const int length = GetWindowTextLengthW(window);
@@ -27,7 +36,7 @@ CheckboxPainter::CheckboxPainter(HWND window, HFONT font, bool initially_checked
       window(window),
       background(background),
       checked(initially_checked),
-      unthemed(!IsAppThemed()) {
+      unthemed(!AppIsThemed()) {
   strip.Load(302);
   const SIZE size = strip.LogicalSize();
   box_width = size.cx / 6;

@@ -3,39 +3,56 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "installer/system_library.h"
+
 namespace lite_installer {
 namespace gdiplus {
 
+namespace {
+
+// gdiplus.dll, loaded from System32 by Startup and kept until Shutdown.
+// Only the UI thread starts, uses and shuts down GDI+.
+HMODULE g_gdiplus = nullptr;
+
+template <typename Function>
+Function* Export(const char* name) {
+  return LookupExport<Function>(g_gdiplus, name);
+}
+
+}  // namespace
+
 bool Startup(ULONG_PTR* token) {
+  *token = 0;
+  if (g_gdiplus == nullptr) g_gdiplus = LoadSystemLibrary(L"gdiplus.dll");
+  auto* startup = Export<decltype(Gdiplus::GdiplusStartup)>("GdiplusStartup");
+  if (startup == nullptr) return false;
   Gdiplus::GdiplusStartupInput input;
   input.GdiplusVersion = 1;
   input.DebugEventCallback = nullptr;
   input.SuppressBackgroundThread = FALSE;
   input.SuppressExternalCodecs = FALSE;
-  return Gdiplus::GdiplusStartup(token, &input, nullptr) == Gdiplus::Ok;
+  return startup(token, &input, nullptr) == Gdiplus::Ok;
 }
 
 void Shutdown(ULONG_PTR token) {
-  if (token != 0) Gdiplus::GdiplusShutdown(token);
+  auto* shutdown = Export<decltype(Gdiplus::GdiplusShutdown)>("GdiplusShutdown");
+  if (token != 0 && shutdown != nullptr) shutdown(token);
+  if (g_gdiplus != nullptr) FreeLibrary(g_gdiplus);
+  g_gdiplus = nullptr;
 }
 
-}  // namespace gdiplus
-}  // namespace lite_installer
-
-namespace lite_installer {
-namespace gdiplus {
-
 HBITMAP DecodeToBitmap(IStream* stream) {
+  auto* from_stream = Export<decltype(Gdiplus::DllExports::GdipCreateBitmapFromStreamICM)>(
+      "GdipCreateBitmapFromStreamICM");
+  auto* to_hbitmap =
+      Export<decltype(Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap)>("GdipCreateHBITMAPFromBitmap");
+  auto* dispose = Export<decltype(Gdiplus::DllExports::GdipDisposeImage)>("GdipDisposeImage");
+  if (from_stream == nullptr || to_hbitmap == nullptr || dispose == nullptr) return nullptr;
   Gdiplus::GpBitmap* image = nullptr;
-  if (Gdiplus::DllExports::GdipCreateBitmapFromStreamICM(stream, &image) != Gdiplus::Ok ||
-      image == nullptr) {
-    return nullptr;
-  }
+  if (from_stream(stream, &image) != Gdiplus::Ok || image == nullptr) return nullptr;
   HBITMAP bitmap = nullptr;
-  if (Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(image, &bitmap, 0) != Gdiplus::Ok) {
-    bitmap = nullptr;
-  }
-  Gdiplus::DllExports::GdipDisposeImage(image);
+  if (to_hbitmap(image, &bitmap, 0) != Gdiplus::Ok) bitmap = nullptr;
+  dispose(image);
   return bitmap;
 }
 

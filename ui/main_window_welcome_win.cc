@@ -9,6 +9,7 @@
 
 #include "brand/brand_package_info.h"
 #include "installer/os_version.h"
+#include "installer/system_library.h"
 #include "ui/center_window.h"
 #include "ui/child_controls.h"
 #include "ui/link_text.h"
@@ -33,7 +34,9 @@ void MainWindow::OnInitDialog() {
   AllowMessageThroughFilter(window_, higher_version_message);
 
   UiEnvironment::Startup();
-  if (UiEnvironment::RichEditLibrary() == nullptr) UiEnvironment::SetRichEditLibrary(LoadLibraryW(L"RICHED20.DLL"));
+  if (UiEnvironment::RichEditLibrary() == nullptr) {
+    UiEnvironment::SetRichEditLibrary(LoadSystemLibrary(L"riched20.dll"));
+  }
 
   // Texts, in the brand's language.
   const int language = static_cast<int>(brand.language_id);

@@ -116,7 +116,7 @@ void ResourceImage::Draw(HDC dc, int dest_x, int dest_y, int dest_w, int dest_h,
   if (memory == nullptr) return;
   HGDIOBJ previous = SelectObject(memory, bitmap.Get());
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(dc, dest_x, dest_y, dest_w, dest_h, memory, static_cast<int>(src_x * scale),
+  GdiAlphaBlend(dc, dest_x, dest_y, dest_w, dest_h, memory, static_cast<int>(src_x * scale),
              static_cast<int>(src_y * scale), static_cast<int>(src_w * scale),
              static_cast<int>(src_h * scale), blend);
   SelectObject(memory, previous);

@@ -9,6 +9,7 @@
 #include "brand/brand_package_info.h"
 #include "installer/environment.h"
 #include "installer/registry_store.h"
+#include "installer/run_folder.h"
 
 namespace lite_installer {
 namespace {
@@ -28,6 +29,7 @@ class BrandRegistryTest : public ::testing::Test {
     CreateDirectoryW(work_dir_.c_str(), nullptr);
   }
   void TearDown() override {
+    ReleaseHeldFiles();
     DeleteFileW((work_dir_ + L"BrandFile").c_str());
     DeleteFileW((work_dir_ + L"PartnerFile").c_str());
     RemoveDirectoryW(work_dir_.c_str());
@@ -64,6 +66,7 @@ TEST_F(BrandRegistryTest, GetInfoWritesAndReadsThePackageOfThisProgram) {
 TEST_F(BrandRegistryTest, StoredPackagesRebuildTheRecord) {
   BrandPackageInfo stored(work_dir_);
   stored.GetInfo("");
+  ReleaseHeldFiles();  // as after the setup ended: the test may rewrite the files
   stored.brand_name = "fixture-name";
   ASSERT_TRUE(SaveBytesToFile(stored.brand_package_path, Cabinet(L"single.cab")));
   stored.StoreInRegistry();
@@ -87,6 +90,7 @@ TEST_F(BrandRegistryTest, StoredPackagesRebuildTheRecord) {
 TEST_F(BrandRegistryTest, PartnerPathIsStoredOnlyWhenItsPackageWasWritten) {
   BrandPackageInfo stored(work_dir_);
   stored.GetInfo("");
+  ReleaseHeldFiles();
   ASSERT_TRUE(DeleteFileW(stored.brand_package_path.c_str()));
   stored.partner_package_loaded = true;
   ASSERT_TRUE(SaveBytesToFile(stored.partner_package_path, Cabinet(L"not_a_cab.bin")));

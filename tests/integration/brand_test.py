@@ -3,6 +3,7 @@ the distribution tag, for real under Wine: the installer's own resources,
 copies of it with replaced packages, and signed copies stamped by the tag
 writer."""
 
+import glob
 import http.server
 import json
 import os
@@ -42,8 +43,15 @@ def reg_value(key, name):
     return None
 
 
+def run_folder():
+    """The folder of the latest run inside the temporary folder, where the
+    installer writes the files it hands to the setup."""
+    folders = glob.glob(os.path.join(h.temp_dir(), "lite-*"))
+    return max(folders, key=os.path.getmtime) if folders else h.temp_dir()
+
+
 def temp_file(name):
-    return os.path.join(h.temp_dir(), name)
+    return os.path.join(run_folder(), name)
 
 
 def remove_outputs():
@@ -161,8 +169,8 @@ class BrandPackagesTest(BrandTestBase):
         doc = document("tb")
         messages = messages_of(records, "BrandPackageInfo::GetInfoFromResources")
         self.assertEqual(["Partner package is empty.", "Fetching defined tb package",
-                          "Extract Brand package: C:\\users\\%s\\Temp\\BrandFile [%dB]"
-                          % (os.path.basename(os.path.dirname(h.temp_dir())), len(package))],
+                          "Extract Brand package: %s\\BrandFile [%dB]"
+                          % (h.windows_path(run_folder()), len(package))],
                          messages)
         self.assertIn(("WARNING", "BrandPackageInfo::GetInfoFromResources", "Partner package is empty."),
                       records)

@@ -149,9 +149,13 @@ class ControllerTest(unittest.TestCase):
         paths = [m[len("Executable path: "):] for m in self.messages("Installer::GetModule")
                  if m.startswith("Executable path: ")]
         self.assertEqual(1, len(paths))
-        name = paths[0].split("\\")[-1]
-        self.assertRegex(name, r"^kb[0-9A-Fa-f]{1,4}\.tmp$")
-        return os.path.join(h.temp_dir(), name)
+        # The product downloads into a folder of the run's own inside the
+        # temporary folder; the probe into the temporary folder itself.
+        temp = h.windows_path(h.temp_dir()) + "\\"
+        self.assertTrue(paths[0].startswith(temp), paths[0])
+        relative = paths[0][len(temp):].split("\\")
+        self.assertRegex(relative[-1], r"^kb[0-9A-Fa-f]{1,4}\.tmp$")
+        return os.path.join(h.temp_dir(), *relative)
 
     # Download with faults.
 

@@ -184,16 +184,40 @@ TEST(KorvexTrustVerifierTest, FailingOrUnreadableSignatures) {
   EXPECT_TRUE(Decide({IdentityOf(kSha256Leaf, kRoot)}, &then_good));
 }
 
-TEST(KorvexTrustVerifierTest, ChainErrorRefusesEvenWhenSystemAccepted) {
-  FakeSignature untrusted_root = Sha256Signature();
-  untrusted_root.facts.chain_error_status = 0x20;  // CERT_TRUST_IS_UNTRUSTED_ROOT
-  FakeVerificationService service({untrusted_root});
-  EXPECT_FALSE(Decide({IdentityOf(kSha256Leaf, kRoot)}, &service));
+TEST(KorvexTrustVerifierTest, HardChainErrorsRefuseEvenWhenSystemAccepted) {
+  // CERT_TRUST_IS_REVOKED, _NOT_SIGNATURE_VALID, _NOT_VALID_FOR_USAGE,
+  // _UNTRUSTED_ROOT, _CYCLIC, _PARTIAL_CHAIN, _EXPLICIT_DISTRUST, each alone
+  // and on the second signature of a dual-signed module.
+  for (uint32_t bit : {0x4u, 0x8u, 0x10u, 0x20u, 0x80u, 0x10000u, 0x4000000u}) {
+    FakeSignature bad = Sha256Signature();
+    bad.facts.chain_error_status = bit | 0x40;
+    FakeVerificationService service({bad});
+    EXPECT_FALSE(Decide({IdentityOf(kSha256Leaf, kRoot)}, &service)) << std::hex << bit;
+    FakeSignature bad_second = Sha1Signature();
+    bad_second.facts.chain_error_status = bit;
+    FakeVerificationService second_bad({Sha1Signature(), bad_second});
+    EXPECT_FALSE(Decide({IdentityOf(kSha1Leaf, kRoot)}, &second_bad)) << std::hex << bit;
+  }
+}
 
-  FakeSignature partial = Sha1Signature();
-  partial.facts.chain_error_status = 0x10000;  // CERT_TRUST_IS_PARTIAL_CHAIN
-  FakeVerificationService second_bad({Sha1Signature(), partial});
-  EXPECT_FALSE(Decide({IdentityOf(kSha1Leaf, kRoot)}, &second_bad));
+TEST(KorvexTrustVerifierTest, SoftChainBitsAreLeftToTheSystemsVerdict) {
+  // CERT_TRUST_REVOCATION_STATUS_UNKNOWN, _IS_OFFLINE_REVOCATION,
+  // _IS_NOT_TIME_VALID, _IS_NOT_TIME_NESTED: the system accepted the
+  // signature (result 0), so the module is trusted when listed...
+  for (uint32_t bits : {0x40u, 0x1000000u, 0x1000040u, 0x1u, 0x2u}) {
+    FakeSignature soft = Sha256Signature();
+    soft.facts.chain_error_status = bits;
+    FakeVerificationService service({soft});
+    EXPECT_TRUE(Decide({IdentityOf(kSha256Leaf, kRoot)}, &service)) << std::hex << bits;
+    // ...and still refused when the signer is not listed.
+    FakeVerificationService unlisted({soft});
+    EXPECT_FALSE(Decide({IdentityOf(kSha1Leaf, kRoot)}, &unlisted)) << std::hex << bits;
+  }
+  // When the system itself refused over revocation, so does the installer.
+  FakeSignature revocation_failed = Sha256Signature(0x80092013u);  // CRYPT_E_REVOCATION_OFFLINE
+  revocation_failed.facts.chain_error_status = 0x1000040u;
+  FakeVerificationService refused({revocation_failed});
+  EXPECT_FALSE(Decide({IdentityOf(kSha256Leaf, kRoot)}, &refused));
 }
 
 TEST(KorvexTrustVerifierTest, DualSignatureSha256Prevails) {

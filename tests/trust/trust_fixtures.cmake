@@ -26,8 +26,24 @@ target_sources(win_tests PRIVATE
 )
 target_compile_definitions(win_tests PRIVATE "LITE_TRUST_FIXTURE_DIR=L\"${_lite_fixture_windows_dir}\"")
 add_dependencies(win_tests trust_fixtures)
+# The test root store helpers call crypt32 directly; the product loads it at
+# run time.
+target_link_libraries(win_tests PRIVATE crypt32)
 
 add_executable(install_test_root install_test_root.cc test_root_store_win.cc)
-target_link_libraries(install_test_root PRIVATE lite_win lite_core)
+target_link_libraries(install_test_root PRIVATE lite_win lite_core crypt32)
 target_link_options(install_test_root PRIVATE -municode)
 add_dependencies(install_test_root trust_fixtures)
+
+# The installer programs import only DLLs a planted copy cannot replace.
+find_program(LITE_OBJDUMP NAMES ${CMAKE_C_COMPILER_TARGET}-objdump i686-w64-mingw32-objdump REQUIRED)
+add_test(NAME installer_imports
+         COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/check_imports.py ${LITE_OBJDUMP}
+                 $<TARGET_FILE:lite_installer> $<TARGET_FILE:lite_installer_test>)
+
+# Another process of the user trying to change a file the installer holds.
+add_executable(swap_file swap_file.c)
+target_link_options(swap_file PRIVATE -municode)
+# A program that loads DLLs by bare name: the planting tests' control.
+add_executable(load_by_name load_by_name.c)
+target_link_options(load_by_name PRIVATE -municode)
