@@ -291,9 +291,11 @@ bool Downloader::OpenDownload(const wchar_t* url_text, DownloadSink* target,
   }
 
   // Bytes already in the sink are continued only when the package they
-  // came from is known well enough to tell whether it is still served.
-  if (sink->total != 0 && (identity_ == nullptr || !identity_->CanResume())) RestartFromZero();
-  const uint64_t offset = sink->total;
+  // came from is known well enough to tell whether it is still served;
+  // otherwise the whole body is asked for, and the bytes are dropped only
+  // once it arrives.
+  const bool can_resume = identity_ != nullptr && identity_->CanResume();
+  const uint64_t offset = can_resume ? sink->total : 0;
   std::wstring headers = L"Accept: */*";
   if (offset != 0) {
     headers += L"\r\nRange: bytes=" + ToDecimal(offset) + L"-";
@@ -338,6 +340,7 @@ bool Downloader::OpenDownload(const wchar_t* url_text, DownloadSink* target,
   }
 
   if (offset == 0) {
+    if (status == kHttpOk && sink->total != 0) RestartFromZero();
     AcceptWholeAnswer(status);
   } else {
     switch (JudgeResumedAnswer(status, HeaderText(HTTP_QUERY_CONTENT_RANGE), offset, *identity_)) {
@@ -366,6 +369,14 @@ bool Downloader::OpenDownload(const wchar_t* url_text, DownloadSink* target,
 
 uint32_t Downloader::ReadChunk() {
   if (!error_text.empty() || stopped_ || !answered_) return 0;
+  // Chunks that are already there complete without a wait: the total limit
+  // is checked here too, or a fast endless body would never end.
+  if (NextWaitLimitMs(limits_, GetTickCount() - start_tick_) == 0) {
+    SetLastError(ERROR_INTERNET_TIMEOUT);
+    error_text = ErrorTextWithLastError(L"internet_read-");
+    Log(kError, kReadTag, __LINE__, L"Download chunk error.");
+    return 0;
+  }
   state_->bytes_read = 0;
   ResetEvent(state_->completed.Get());
   DWORD read = 0;
