@@ -109,9 +109,13 @@ class Installer {
   // SendClickStat with the name "choosen_checkbox".
   void SendCheckboxClickStat(const std::wstring& value);
 
+  // Signals `stop_event` and starts the one statistics limit within which
+  // every report sent on the way out must end. Owners stop the worker
+  // through it (or Stop) rather than by signalling the event themselves.
+  void SignalStop();
   // Time left for the next statistics request: the full statistics limit
-  // while the run goes on; once `stop_event` is signalled, all the reports
-  // sent on the way out share one such limit (0 when it is used up).
+  // while the run goes on; once stopped, what is left of the one limit that
+  // began with the stop (0 when it is used up).
   uint32_t StatisticsLimitMs();
 
   // Deletes the downloaded package; when the system refuses (a process still
@@ -159,8 +163,7 @@ class Installer {
   DWORD stop_wait_ms_ = 10000;
 
  private:
-  // GetTickCount when the first statistics request after a stop began; 0
-  // before that.
+  // GetTickCount (never 0) when the run was stopped; 0 before that.
   volatile LONG stop_reports_start_ = 0;
   std::wstring undeleted_package_;
 };

@@ -96,13 +96,24 @@ Installer::~Installer() {
   RetryPackageDelete(true);
 }
 
+void Installer::SignalStop() {
+  // 0 marks "not stopped", so a tick count of 0 is taken as 1.
+  InterlockedCompareExchange(&stop_reports_start_, static_cast<LONG>(GetTickCount() | 1), 0);
+  SetEvent(stop_event.Get());
+}
+
 uint32_t Installer::StatisticsLimitMs() {
-  if (!IsSignalled(stop_event.Get())) return lite_installer::kStatisticsRequestLimitMs;
-  // 0 marks "not started", so a tick count of 0 is taken as 1.
-  const LONG now = static_cast<LONG>(GetTickCount() | 1);
-  const LONG previous = InterlockedCompareExchange(&stop_reports_start_, now, 0);
-  const LONG start = previous == 0 ? now : previous;
-  const uint32_t elapsed = static_cast<uint32_t>(now - start);
+  // A request that began before the stop ends within its own limit, so
+  // within one limit of the stop, like every request after it.
+  LONG start = InterlockedCompareExchange(&stop_reports_start_, 0, 0);
+  if (start == 0) {
+    if (!IsSignalled(stop_event.Get())) return lite_installer::kStatisticsRequestLimitMs;
+    // Signalled without SignalStop: the limit starts now.
+    const LONG now = static_cast<LONG>(GetTickCount() | 1);
+    const LONG previous = InterlockedCompareExchange(&stop_reports_start_, now, 0);
+    start = previous == 0 ? now : previous;
+  }
+  const uint32_t elapsed = static_cast<uint32_t>(static_cast<LONG>(GetTickCount() | 1) - start);
   if (elapsed >= lite_installer::kStatisticsRequestLimitMs) return 0;
   return lite_installer::kStatisticsRequestLimitMs - elapsed;
 }
@@ -153,7 +164,7 @@ bool Installer::StartWorker() {
 
 void Installer::Stop() {
   if (!worker_thread.IsValid()) return;
-  SetEvent(stop_event.Get());
+  SignalStop();
   WaitForSingleObject(worker_thread.Get(), stop_wait_ms_);
 }
 
