@@ -91,6 +91,8 @@ class Downloader {
   // up the state it may still write into.
   void Abandon();
   void CloseRequest();
+  // Closes the handles on a thread of their own (see the definition).
+  void CloseInBackground();
   // The refused answer: records "final_query_info-<status>-<code>". Its
   // body is never read, so an error page can never reach the sink.
   void RefuseAnswer(DWORD status);
@@ -118,6 +120,7 @@ class Downloader {
   bool stopped_ = false;
   bool resumed_ = false;
   bool answered_ = false;  // a success answer's body may be read
+  bool body_complete_ = false;  // the body was read to its end
 };
 
 // Downloads `url` into `sink` until the body ends, the stop event (may be

@@ -70,6 +70,23 @@ void CALLBACK InternetStatusCallback(HINTERNET /*handle*/, DWORD_PTR context, DW
   SetEvent(state->completed.Get());
 }
 
+// The handles of a request whose body was not read to its end.
+struct HandlesToClose {
+  HINTERNET request;
+  HINTERNET connection;
+  HINTERNET session;
+};
+
+DWORD WINAPI CloseHandlesProc(void* parameter) {
+  HandlesToClose* handles = static_cast<HandlesToClose*>(parameter);
+  const WinInetApi* api = LoadWinInet();
+  for (HINTERNET handle : {handles->request, handles->connection, handles->session}) {
+    if (handle != nullptr) api->InternetCloseHandle(handle);
+  }
+  delete handles;
+  return 0;
+}
+
 }  // namespace
 
 std::wstring ErrorTextWithLastError(const std::wstring& step) {
@@ -81,9 +98,37 @@ Downloader::Downloader(HANDLE stop_event, const RequestLimits& limits)
     : stop_event_(stop_event), limits_(limits), start_tick_(GetTickCount()) {}
 
 Downloader::~Downloader() {
-  CloseRequest();
-  session_.Close();
+  if (body_complete_) {
+    CloseRequest();
+    session_.Close();
+  } else {
+    CloseInBackground();
+  }
   delete state_;
+}
+
+void Downloader::CloseInBackground() {
+  if (request_.IsValid() && state_ != nullptr) {
+    api_->InternetSetStatusCallbackW(request_.Get(), nullptr);
+  }
+  answered_ = false;
+  if (!request_.IsValid() && !connection_.IsValid() && !session_.IsValid()) return;
+  // Closing a request whose body has not ended makes Wine's WinINet read the
+  // rest of it first, for as long as the server keeps sending: another
+  // thread does that, so that no server can hold this one.
+  HandlesToClose* handles = new HandlesToClose{request_.Get(), connection_.Get(), session_.Get()};
+  HANDLE thread = CreateThread(nullptr, 0, CloseHandlesProc, handles, 0, nullptr);
+  if (thread == nullptr) {
+    delete handles;
+    request_.Close();
+    connection_.Close();
+    session_.Close();
+    return;
+  }
+  CloseHandle(thread);
+  request_.Release();
+  connection_.Release();
+  session_.Release();
 }
 
 void Downloader::CloseRequest() {
@@ -99,10 +144,7 @@ void Downloader::Abandon() {
   // The state is deliberately not freed: the pending operation may still
   // write the buffer and signal the event after the handles are closed.
   state_ = nullptr;
-  request_.Close();
-  connection_.Close();
-  session_.Close();
-  answered_ = false;
+  CloseInBackground();
 }
 
 bool Downloader::WaitForCompletion(const wchar_t* step) {
@@ -416,6 +458,7 @@ uint32_t Downloader::ReadChunk() {
     Log(kError, kReadTag, __LINE__, L"Download chunk error.");
     return 0;
   }
+  if (read == 0) body_complete_ = true;
   return read;
 }
 

@@ -138,9 +138,17 @@ bool Installer::RetryPackageDelete(bool last_chance) {
   }
   if (last_chance) {
     // The error record carries the system's reason (typically a process
-    // that still runs the file).
+    // that still runs the file, such as a browser started from it).
+    const DWORD error = GetLastError();
     Log(kError, L"Installer::RetryPackageDelete", __LINE__,
         L"Cannot delete the downloaded package: " + undeleted_package_);
+    // The system can still remove it at the next restart where the user
+    // may ask for that (administrators only on current Windows).
+    if (MoveFileExW(undeleted_package_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+      Log(kInfo, L"Installer::RetryPackageDelete", __LINE__,
+          L"The downloaded package will be removed at the next restart.");
+    }
+    SetLastError(error);
   }
   return false;
 }

@@ -130,11 +130,27 @@ class NetworkTest(unittest.TestCase):
 
     def test_package_is_deleted_once_the_browser_it_started_lets_go(self):
         # The stand-in's "browser" runs from the package itself, so the file
-        # cannot be deleted while it runs.
+        # cannot be deleted while it runs: the windowed road deletes it once
+        # the browser is gone; the silent road, which does not wait for the
+        # browser, says why it could not.
         self.download.route(SETUP_PATH, s.Response(self.packages[0]))
         result, _ = self.run_probe(["--stand-in-browser-ms=1500"], LITE_PROBE_ROAD="window")
         self.assertEqual(0, result.returncode)
         self.assertEqual([], leftover_packages())
+        records = [(level, m.split(":")[0]) for level, f, m in h.log_messages()
+                   if f in ("Installer::DeleteDownloadedPackage", "Installer::RetryPackageDelete")]
+        self.assertEqual([("WARNING", "The downloaded package is still in use; deleting it later"),
+                          ("INFO", "Downloaded package deleted")], records)
+
+        h.clear_log()
+        result, _ = self.run_probe(["--silent", "--stand-in-browser-ms=1500"])
+        self.assertEqual(0, result.returncode)
+        errors = [m for level, f, m in h.log_messages()
+                  if f == "Installer::RetryPackageDelete" and level == "ERROR"]
+        self.assertEqual(1, len(errors), h.log_messages())
+        self.assertIn("Cannot delete the downloaded package: ", errors[0])
+        self.assertIn("Last error: ", errors[0], "the system's reason is logged")
+        time.sleep(2)
 
     def test_statistics_replies_are_bounded_in_memory_and_time(self):
         # 1.8 GB at loopback speed (about 2 s under Wine), cut by a shorter
