@@ -1,7 +1,6 @@
 #include "install/resume_rules.h"
 
 #include "install/content_range.h"
-#include "install/download_limits.h"
 
 namespace lite_installer {
 
@@ -15,13 +14,6 @@ bool IsPrintableAscii(const std::wstring& text) {
 }
 
 }  // namespace
-
-uint32_t NextWaitLimitMs(const RequestLimits& limits, uint32_t elapsed_ms) {
-  if (limits.total_ms == 0) return limits.silence_ms;
-  if (elapsed_ms >= limits.total_ms) return 0;
-  const uint32_t left = limits.total_ms - elapsed_ms;
-  return left < limits.silence_ms ? left : limits.silence_ms;
-}
 
 std::wstring ChooseValidator(const std::wstring& etag, const std::wstring& last_modified) {
   // A weak tag ("W/...") may not be used in If-Range; only a quoted one is an
