@@ -218,6 +218,13 @@ def main():
          routes={SETUP_PATH: [R(a)]}, click_route=R(body_size=1800 * 1000 * 1000))
     case("stalled statistics host", 0, base + 5 * STATS_S,
          routes={SETUP_PATH: [R(a)]}, click_route=R(b"late", stall_headers_seconds=120))
+    # The first counter holds the window's thread for one limit; Cancel comes
+    # 3 s after it, while the worker is in the next counter. Everything sent
+    # after the stop shares one limit, so the run ends within about two.
+    case("Cancel with a stalled statistics host", 400, STATS_S + 3 + 2 * STATS_S + 5,
+         routes={SETUP_PATH: [R(a)]}, click_route=R(b"late", stall_headers_seconds=120),
+         args=(), extra={"LITE_PROBE_ROAD": "window", "LITE_PROBE_CLICK": "never",
+                         "LITE_PROBE_CANCEL_MS": "3000"})
     case("two installers at once", 0, base,
          routes={SETUP_PATH: [R(a)]}, instances=2)
 
