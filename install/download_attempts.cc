@@ -2,11 +2,10 @@
 
 namespace lite_installer {
 
-bool ShouldRestartDownload(uint32_t kept_bytes, uint32_t content_length) {
-  // 64-bit arithmetic: a length of more than 429,496,729 bytes would wrap a
-  // 32-bit product and give a wrong threshold.
-  const uint64_t threshold = static_cast<uint64_t>(content_length) * 10 / 100;
-  return kept_bytes < threshold;
+bool ShouldRestartDownload(uint64_t kept_bytes, uint64_t content_length) {
+  // A tenth, in 64 bits: the same as length * 10 / 100 in whole numbers,
+  // without a product that could wrap.
+  return kept_bytes < content_length / 10;
 }
 
 }  // namespace lite_installer

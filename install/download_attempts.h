@@ -14,7 +14,7 @@ constexpr int kInstallationAllowanceSeconds = 240;
 // After a failed attempt: true when the bytes kept are less than a tenth of
 // the body's length, so that the next attempt starts again from byte 0
 // rather than resuming. Nothing is restarted while the length is unknown (0).
-bool ShouldRestartDownload(uint32_t kept_bytes, uint32_t content_length);
+bool ShouldRestartDownload(uint64_t kept_bytes, uint64_t content_length);
 
 }  // namespace lite_installer
 

@@ -31,17 +31,22 @@ constexpr uint32_t kTimeLeftIntervalMs = 60000;
 // A download whose elapsed plus remaining time exceeds this is slow.
 constexpr int64_t kSlowDownloadSeconds = 120;
 
+// Time-left estimates are clamped to this, so that any length a server
+// announces gives a sane figure that an int holds with room to spare.
+constexpr int64_t kTimeLeftLimitSeconds = 99 * 3600;
+
 // Reports `done` of `total` bytes to `progress` (may be null) after a chunk.
 // Nothing happens while `total` is 0. Once `elapsed_ms` (since the start of
 // the current attempt) is at least a minute past `last_estimate`, it also
 // reports the remaining time (and a slow download when elapsed + remaining
 // exceeds two minutes) and sets `last_estimate` to `elapsed_ms`.
-void UpdateDownloadProgress(uint32_t done, uint32_t total, uint32_t elapsed_ms,
+void UpdateDownloadProgress(uint64_t done, uint64_t total, uint32_t elapsed_ms,
                             uint32_t* last_estimate, DownloadProgress* progress);
 
 // Seconds still needed for `total - done` bytes at the rate of `done` bytes
-// in `elapsed_ms`, truncated. `done` must not be 0.
-int64_t RemainingSeconds(uint32_t done, uint32_t total, uint32_t elapsed_ms);
+// in `elapsed_ms`, truncated, in 0 to kTimeLeftLimitSeconds (0 when more
+// than `total` arrived). `done` must not be 0.
+int64_t RemainingSeconds(uint64_t done, uint64_t total, uint32_t elapsed_ms);
 
 }  // namespace lite_installer
 

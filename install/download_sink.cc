@@ -10,7 +10,10 @@ bool DownloadSink::Write(const char* /*bytes*/, uint32_t count) {
 void DownloadSink::Reset() { total = 0; }
 
 bool StringSink::Write(const char* bytes, uint32_t count) {
-  data_.append(bytes, count);
+  if (data_.size() < kept_limit_) {
+    const size_t room = kept_limit_ - data_.size();
+    data_.append(bytes, count < room ? count : room);
+  }
   total += count;
   return true;
 }

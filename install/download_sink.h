@@ -27,15 +27,24 @@ class DownloadSink {
   uint32_t total = 0;
 };
 
-// Keeps the body in memory (statistics responses).
+// Bytes of a statistics reply that a StringSink keeps by default.
+constexpr uint32_t kReplyKeptBytes = 4096;
+
+// Keeps the start of a body in memory (statistics replies) and discards the
+// rest: at most `kept_limit` bytes are held whatever the server sends, while
+// `total` still counts every byte.
 class StringSink : public DownloadSink {
  public:
+  explicit StringSink(uint32_t kept_limit = kReplyKeptBytes) : kept_limit_(kept_limit) {}
+
   bool Write(const char* bytes, uint32_t count) override;
   void Reset() override;
 
+  // The first bytes of the body, at most kept_limit of them.
   const std::string& data() const { return data_; }
 
  private:
+  uint32_t kept_limit_;
   std::string data_;
 };
 

@@ -1,32 +1,32 @@
-// HTTP GET over WinINet: one request per Downloader, its body passed chunk by
-// chunk to a DownloadSink, with resumption, progress and a stop event.
-// Windows build only.
+// HTTP GET over asynchronous WinINet: one request per Downloader, its body
+// passed chunk by chunk to a DownloadSink, with time limits, a stop event
+// that ends even a blocked request at once, redirects followed by the
+// downloader itself (never from https to http), and resumption that only
+// ever continues the same package. Windows build only.
 #ifndef INSTALL_DOWNLOADER_H_
 #define INSTALL_DOWNLOADER_H_
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "install/download_limits.h"
 #include "install/download_progress.h"
 #include "install/download_sink.h"
 #include "install/file_sink.h"
+#include "install/resume_rules.h"
+#include "install/wininet_api.h"
 #include "installer/unique_handle.h"
 
 namespace lite_installer {
 
-struct InternetHandleTraits {
-  using Handle = HINTERNET;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { InternetCloseHandle(h); }
-};
 using ScopedInternetHandle = UniqueHandle<InternetHandleTraits>;
 
 // Bytes read per InternetReadFile call; one buffer of this size per download.
 constexpr uint32_t kDownloadChunkBytes = 32768;
+// Redirects followed for one request before it fails.
+constexpr int kMaxRedirects = 10;
 
 // The user agent of every request.
 extern const wchar_t kDownloadUserAgent[];
@@ -35,88 +35,118 @@ extern const wchar_t kDownloadUserAgent[];
 // decimal, e.g. "internet_read-12031".
 std::wstring ErrorTextWithLastError(const std::wstring& step);
 
-// WinINet status callback installed while a request opens. On a redirect it
-// stores the new URL in the std::wstring whose address is the context.
-void CALLBACK InternetStatusCallback(HINTERNET handle, DWORD_PTR context, DWORD status,
-                                     LPVOID information, DWORD information_length);
+// What WinINet's threads write while an operation of one request is pending:
+// the status callback records the completion here and signals `completed`.
+// A stop or a time limit that leaves an operation pending abandons the state
+// (it is never freed), because the system may still complete the operation
+// into its buffer later.
+struct PendingState;
 
 // One GET request. Only the first error is kept (error_text); once it is
 // set, nothing more is read.
 class Downloader {
  public:
-  Downloader();
+  // `stop_event` (may be null) ends any wait at once; `limits` bound every
+  // wait and, when its total is not 0, the whole request.
+  Downloader(HANDLE stop_event, const RequestLimits& limits);
   Downloader(const Downloader&) = delete;
   Downloader& operator=(const Downloader&) = delete;
   ~Downloader();
 
-  // Opens `url`. When the sink already holds bytes (sink->total != 0) the
-  // request asks for the rest of the body from that offset and accepts only
-  // a 206 answer whose Content-Range starts there; any other answer records
-  // "internet_set_file_pointer-<code>" and resets the sink. Returns false
-  // when no request could be opened; true otherwise, also when an error was
-  // recorded (the following ReadChunk then returns 0).
-  bool OpenDownload(const wchar_t* url, DownloadSink* sink);
+  // Sends the request for `url` and reads its headers, following redirects.
+  // When the sink already holds bytes and `identity` can resume them, asks
+  // for the rest with If-Range; otherwise the sink starts again from 0.
+  // `identity` (may be null) is updated from a complete answer. Returns
+  // false when no answer could be obtained (error_text says why, empty on a
+  // stop); true otherwise, also when the answer was refused (error_text set,
+  // and the following ReadChunk returns 0).
+  bool OpenDownload(const wchar_t* url, DownloadSink* sink, PackageIdentity* identity);
 
   // Reads one chunk of up to kDownloadChunkBytes into the sink. Returns the
-  // byte count; 0 at the end of the body or on error. A body that ends
-  // before its announced length is an error ("internet_read-12031").
+  // byte count; 0 at the end of the body, on error or on a stop. A body that
+  // ends before or runs past its announced length is an error.
   uint32_t ReadChunk();
 
-  // True when no error was recorded and the status is 200 (206 for a
-  // resumed request). On failure the sink's bytes stay for a later
-  // resumption, except the body of an error status, which is dropped.
+  // True when no error was recorded, no stop came, and the status was a
+  // success (200, or 206 continuing the sink's bytes).
   bool FinalizeDownload();
 
-  // Resets the sink when the response's status is not a success: an error
-  // page must never become the start of a file that a later attempt
-  // continues. Called whenever a download ends without success.
-  void DropErrorBody();
+  bool stopped() const { return stopped_; }
 
   std::wstring url;
   std::wstring error_text;
   std::wstring redirect_url;
-  // Length of the whole body (for a resumed request: of the whole file, not
-  // of the remaining part); 0 until known.
-  uint32_t content_length = 0;
+  // Length of the whole package (for a resumed request: of the whole file,
+  // not of the remaining part); 0 until known.
+  uint64_t content_length = 0;
   DownloadSink* sink = nullptr;
-  ScopedInternetHandle internet_handle;
-  ScopedInternetHandle request_handle;
-  std::vector<char> buffer;
 
  private:
-  // Checks the answer to a resumed request; true when it is a 206 whose
-  // Content-Range starts at `offset`. Sets content_length to the length of
-  // the whole body.
-  bool AcceptResumedResponse(uint32_t offset);
-  // Queries the Content-Length header into content_length; a failed query
-  // leaves it 0.
-  void QueryContentLength();
-  // Status code as a number; false when the query fails.
-  bool QueryStatusCode(DWORD* status);
-  // The status is 200, or 206 for a resumed request.
-  bool IsSuccessStatus(bool queried, DWORD status) const;
+  // Opens one request (no redirect followed). Sets `status`.
+  bool SendRequest(const std::wstring& target, const std::wstring& headers, DWORD* status);
+  // Waits for the pending operation; false on a stop, a time limit or a
+  // failed operation (recording "<step><code>" except on a stop).
+  bool WaitForCompletion(const wchar_t* step);
+  // Leaves a pending operation to the system: closes the handles and gives
+  // up the state it may still write into.
+  void Abandon();
+  void CloseRequest();
+  // Closes the handles on a thread of their own (see the definition).
+  void CloseInBackground();
+  // The refused answer: records "final_query_info-<status>-<code>". Its
+  // body is never read, so an error page can never reach the sink.
+  void RefuseAnswer(DWORD status);
+  // Evidence that the sink's bytes are not the package being served: the
+  // sink and the remembered identity start again from nothing.
+  void RestartFromZero();
+  // Takes the answer to a request without Range: a 200 whose length fits.
+  bool AcceptWholeAnswer(DWORD status);
+  // Reads a header as text; empty when absent.
+  std::wstring HeaderText(DWORD query);
+  // Content-Length of the answer into `length`: false when present but not
+  // a number (0 when absent).
+  bool AnswerLength(uint64_t* length);
+  bool SetLength(uint64_t length);
 
-  // The request asked for the body from an offset and got a 206 for it.
+  const WinInetApi* api_ = nullptr;
+  HANDLE stop_event_;
+  RequestLimits limits_;
+  DWORD start_tick_;
+  PendingState* state_ = nullptr;
+  ScopedInternetHandle session_;
+  ScopedInternetHandle connection_;
+  ScopedInternetHandle request_;
+  PackageIdentity* identity_ = nullptr;
+  bool stopped_ = false;
   bool resumed_ = false;
+  bool answered_ = false;  // a success answer's body may be read
+  bool body_complete_ = false;  // the body was read to its end
 };
 
 // Downloads `url` into `sink` until the body ends, the stop event (may be
-// null) is signalled, or an error occurs. The stop event is tested before
-// the first chunk and between chunks, at most every 20 ms while chunks come
-// faster than that; a read that blocks is not interrupted. Reports progress
-// when `progress` is given. True only when the whole body arrived with status
-// 200 (206 when the sink's bytes were continued). The outputs (each may be
-// null) receive the first error text (empty on a stop), the last redirect
-// target and the whole body's length.
+// null) is signalled, a time limit passes, or an error occurs. A stop ends
+// even a blocked request at once. Reports progress when `progress` is given.
+// True only when the whole body arrived with status 200 (206 when the
+// sink's bytes were continued). The outputs (each may be null) receive the
+// first error text (empty on a stop), the last redirect target and the whole
+// package's length. `identity` (may be null) carries what is known of the
+// package from one attempt to the next.
 bool DownloadToSink(const wchar_t* url, DownloadSink* sink, std::wstring* error_text,
-                    std::wstring* redirect_url, uint32_t* content_length, HANDLE stop_event,
-                    DownloadProgress* progress);
+                    std::wstring* redirect_url, uint64_t* content_length, HANDLE stop_event,
+                    DownloadProgress* progress, PackageIdentity* identity = nullptr,
+                    const RequestLimits& limits = kPackageRequestLimits);
 
 // The controller's default request function (see RequestFunction in
-// install/installer.h): resets the sink and downloads
-// `url` into it without progress or stop event. Logs the URL first.
+// install/installer.h): resets the sink and downloads `url` into it without
+// progress or stop event, within the statistics time limit. Logs the URL
+// first.
 bool Download(const std::wstring& url, DownloadSink* sink, std::wstring* error_text,
               std::wstring* redirect_url);
+
+// Download with the whole request limited to `limit_ms` (at most
+// kStatisticsRequestLimitMs); a limit of 0 fails at once with a time-out.
+bool DownloadWithin(const std::wstring& url, DownloadSink* sink, std::wstring* error_text,
+                    std::wstring* redirect_url, uint32_t limit_ms);
 
 }  // namespace lite_installer
 

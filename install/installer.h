@@ -19,6 +19,8 @@
 #include <functional>
 #include <string>
 
+#include "install/download_attempts.h"
+#include "install/download_limits.h"
 #include "install/installer_observer.h"
 #include "installer/switches.h"
 #include "installer/unique_handle.h"
@@ -107,6 +109,22 @@ class Installer {
   // SendClickStat with the name "choosen_checkbox".
   void SendCheckboxClickStat(const std::wstring& value);
 
+  // Signals `stop_event` and starts the one statistics limit within which
+  // every report sent on the way out must end. Owners stop the worker
+  // through it (or Stop) rather than by signalling the event themselves.
+  void SignalStop();
+  // Time left for the next statistics request: the full statistics limit
+  // while the run goes on; once stopped, what is left of the one limit that
+  // began with the stop (0 when it is used up).
+  uint32_t StatisticsLimitMs();
+
+  // Deletes the downloaded package; when the system refuses (a process still
+  // runs it), remembers it for RetryPackageDelete.
+  void DeleteDownloadedPackage(const std::wstring& path);
+  // Tries the remembered delete again. With `last_chance` a failure is
+  // logged as an error with the system's reason. True when nothing is left.
+  bool RetryPackageDelete(bool last_chance);
+
   // The worker thread's procedure: Run, then end with exit code 0.
   static unsigned __stdcall WorkerThreadMain(void* installer);
 
@@ -144,9 +162,16 @@ class Installer {
   // Pause between two download attempts, the period at which the wait for
   // the browser looks for its message window, and Stop's time limit. Only
   // test subclasses change them.
-  DWORD pause_between_attempts_ms_ = 15000;
+  DWORD pause_between_attempts_ms_ = lite_installer::kPauseBetweenAttemptsMs;
+  // Time limits of each attempt to download the package.
+  lite_installer::RequestLimits package_limits_ = lite_installer::kPackageRequestLimits;
   DWORD browser_window_poll_ms_ = 20000;
   DWORD stop_wait_ms_ = 10000;
+
+ private:
+  // GetTickCount (never 0) when the run was stopped; 0 before that.
+  volatile LONG stop_reports_start_ = 0;
+  std::wstring undeleted_package_;
 };
 
 #endif  // INSTALL_INSTALLER_H_

@@ -71,7 +71,11 @@ Installer::Installer(InstallerObserver* observer, BrandPackageInfo& brand, Distr
     : observer(observer),
       brand(brand),
       distrib_params(distrib_params),
-      request_function(lite_installer::Download),
+      request_function([this](const std::wstring& url, lite_installer::DownloadSink* sink,
+                              std::wstring* error_text, std::wstring* redirect_url) {
+        return lite_installer::DownloadWithin(url, sink, error_text, redirect_url,
+                                              StatisticsLimitMs());
+      }),
       temp_dir(brand.work_dir) {
   installer_data_path =
       PreparedFile("installerdata", temp_dir + L"master_preferences", IDR_INITIAL_PREFERENCES);
@@ -91,6 +95,64 @@ Installer::~Installer() {
     Log(kWarning, L"Installer::~Installer", __LINE__, L"Waiting for the installation thread to end.");
     WaitForSingleObject(worker_thread.Get(), INFINITE);
   }
+  RetryPackageDelete(true);
+}
+
+void Installer::SignalStop() {
+  // 0 marks "not stopped", so a tick count of 0 is taken as 1.
+  InterlockedCompareExchange(&stop_reports_start_, static_cast<LONG>(GetTickCount() | 1), 0);
+  SetEvent(stop_event.Get());
+}
+
+uint32_t Installer::StatisticsLimitMs() {
+  // A request that began before the stop ends within its own limit, so
+  // within one limit of the stop, like every request after it.
+  LONG start = InterlockedCompareExchange(&stop_reports_start_, 0, 0);
+  if (start == 0) {
+    if (!IsSignalled(stop_event.Get())) return lite_installer::kStatisticsRequestLimitMs;
+    // Signalled without SignalStop: the limit starts now.
+    const LONG now = static_cast<LONG>(GetTickCount() | 1);
+    const LONG previous = InterlockedCompareExchange(&stop_reports_start_, now, 0);
+    start = previous == 0 ? now : previous;
+  }
+  const uint32_t elapsed = static_cast<uint32_t>(static_cast<LONG>(GetTickCount() | 1) - start);
+  if (elapsed >= lite_installer::kStatisticsRequestLimitMs) return 0;
+  return lite_installer::kStatisticsRequestLimitMs - elapsed;
+}
+
+void Installer::DeleteDownloadedPackage(const std::wstring& path) {
+  if (DeleteFileW(path.c_str())) return;
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND) return;
+  undeleted_package_ = path;
+  SetLastError(error);
+  Log(kWarning, L"Installer::DeleteDownloadedPackage", __LINE__,
+      L"The downloaded package is still in use; deleting it later: " + path);
+}
+
+bool Installer::RetryPackageDelete(bool last_chance) {
+  if (undeleted_package_.empty()) return true;
+  if (DeleteFileW(undeleted_package_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) {
+    Log(kInfo, L"Installer::RetryPackageDelete", __LINE__,
+        L"Downloaded package deleted: " + undeleted_package_);
+    undeleted_package_.clear();
+    return true;
+  }
+  if (last_chance) {
+    // The error record carries the system's reason (typically a process
+    // that still runs the file, such as a browser started from it).
+    const DWORD error = GetLastError();
+    Log(kError, L"Installer::RetryPackageDelete", __LINE__,
+        L"Cannot delete the downloaded package: " + undeleted_package_);
+    // The system can still remove it at the next restart where the user
+    // may ask for that (administrators only on current Windows).
+    if (MoveFileExW(undeleted_package_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+      Log(kInfo, L"Installer::RetryPackageDelete", __LINE__,
+          L"The downloaded package will be removed at the next restart.");
+    }
+    SetLastError(error);
+  }
+  return false;
 }
 
 unsigned __stdcall Installer::WorkerThreadMain(void* installer) {
@@ -112,7 +174,7 @@ bool Installer::StartWorker() {
 
 void Installer::Stop() {
   if (!worker_thread.IsValid()) return;
-  SetEvent(stop_event.Get());
+  SignalStop();
   WaitForSingleObject(worker_thread.Get(), stop_wait_ms_);
 }
 
@@ -141,6 +203,7 @@ void Installer::Run() {
   }
   if (observer != nullptr) WaitForBrowserWindow();
   ReportInstallationFinished(result == 0);
+  RetryPackageDelete(false);
 }
 
 int Installer::InstallBrowser() {
@@ -194,14 +257,19 @@ int Installer::InstallBrowser() {
   // longer held.
   held_module_.Close();
   lite_installer::ReleaseHeldFiles();
-  if (!downloaded_path.empty()) DeleteFileW(downloaded_path.c_str());
+  if (!downloaded_path.empty()) DeleteDownloadedPackage(downloaded_path);
   return result;
 }
 
 void Installer::WaitForBrowserWindow() {
   for (;;) {
     if (WaitForSingleObject(stop_event.Get(), browser_window_poll_ms_) != WAIT_TIMEOUT) return;
-    if (FindWindowExW(HWND_MESSAGE, nullptr, kBrowserMessageWindowClass, nullptr) == nullptr) break;
+    const bool browser_runs =
+        FindWindowExW(HWND_MESSAGE, nullptr, kBrowserMessageWindowClass, nullptr) != nullptr;
+    // The setup has handed over to the browser: the package it ran from is
+    // usually free by now.
+    RetryPackageDelete(false);
+    if (!browser_runs) break;
   }
   if (observer != nullptr) observer->OnFinished();
 }

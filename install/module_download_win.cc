@@ -105,14 +105,20 @@ int Installer::DownloadModuleTo(const std::wstring& path) {
   ObserverProgress progress(observer);
   ReportStatisticsImpl(L"cid=72978/path=StartZagruzkiSetupArc");
 
+  // What the first answer said about the package (validator, length): a
+  // later attempt continues the file only while the server still serves it.
+  lite_installer::PackageIdentity identity;
   for (int attempt = 1; attempt <= lite_installer::kMaxDownloadAttempts; ++attempt) {
     if (WaitForSingleObject(stop_event.Get(), 0) == WAIT_OBJECT_0) break;
     std::wstring error_text;
     std::wstring redirect_url;
-    uint32_t content_length = 0;
+    uint64_t content_length = 0;
     const bool ok = lite_installer::DownloadToSink(url.c_str(), &sink, &error_text, &redirect_url,
-                                                   &content_length, stop_event.Get(), &progress);
+                                                   &content_length, stop_event.Get(), &progress,
+                                                   &identity, package_limits_);
     const uint32_t downloaded = sink.total;
+    // Errors, time limits and refused answers keep the bytes; only a file
+    // with less than a tenth of the package starts again from byte 0.
     if (!ok && lite_installer::ShouldRestartDownload(sink.total, content_length)) sink.Reset();
     ReportStatus(ok, url, attempt, static_cast<int>(downloaded), error_text, redirect_url);
     if (ok) {

@@ -11,7 +11,8 @@ namespace lite_installer {
 std::wstring Escape(const std::wstring& text);
 
 // The host name of `url` after canonicalisation (InternetCanonicalizeUrlW,
-// then InternetCrackUrlW); empty for an empty url or when either call fails.
+// then InternetCrackUrlW); empty for an empty url, when either call fails,
+// or when WinINet cannot be loaded.
 std::wstring RedirectHost(const std::wstring& url);
 
 }  // namespace lite_installer

@@ -4,6 +4,8 @@
 #include <shlwapi.h>
 #include <wininet.h>
 
+#include "install/wininet_api.h"
+
 namespace lite_installer {
 
 namespace {
@@ -27,9 +29,11 @@ std::wstring Escape(const std::wstring& text) {
 
 std::wstring RedirectHost(const std::wstring& url) {
   if (url.empty()) return std::wstring();
+  const WinInetApi* wininet = LoadWinInet();
+  if (wininet == nullptr) return std::wstring();
   std::wstring canonical(kUrlBufferChars, L'\0');
   DWORD length = kUrlBufferChars;
-  if (!InternetCanonicalizeUrlW(url.c_str(), &canonical[0], &length, ICU_BROWSER_MODE) ||
+  if (!wininet->InternetCanonicalizeUrlW(url.c_str(), &canonical[0], &length, ICU_BROWSER_MODE) ||
       length == 0 || length >= kUrlBufferChars) {
     return std::wstring();
   }
@@ -39,7 +43,7 @@ std::wstring RedirectHost(const std::wstring& url) {
   parts.dwStructSize = sizeof(parts);
   parts.lpszHostName = &host[0];
   parts.dwHostNameLength = kUrlBufferChars;
-  if (!InternetCrackUrlW(canonical.c_str(), 0, ICU_DECODE, &parts) ||
+  if (!wininet->InternetCrackUrlW(canonical.c_str(), 0, ICU_DECODE, &parts) ||
       parts.dwHostNameLength >= kUrlBufferChars) {
     return std::wstring();
   }

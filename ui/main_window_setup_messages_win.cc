@@ -72,7 +72,7 @@ void MainWindow::StopController() {
   // worker), but messages that other threads and processes send to this
   // thread are answered meanwhile: the worker may be waiting for a setup
   // that waits for this window to answer its next progress message.
-  SetEvent(installer.stop_event.Get());
+  installer.SignalStop();
   if (!installer.worker_thread.IsValid()) return;
   HANDLE worker = installer.worker_thread.Get();
   const DWORD start = GetTickCount();

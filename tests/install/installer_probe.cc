@@ -2,6 +2,7 @@
 // seams that only tests may substitute, for the integration tests:
 //   LITE_PROBE_TRUST=all        CheckModule answers "trusted" without a check
 //   LITE_PROBE_PAUSE_MS=N       pause between download attempts
+//   LITE_PROBE_SILENCE_MS=N     longest silence of a package download attempt
 //   LITE_PROBE_BROWSER_POLL_MS=N period of the wait for the browser window
 //   LITE_PROBE_STOP_WAIT_MS=N   Installer::Stop's time limit
 //   LITE_PROBE_ROAD=window      the windowed road with a probe window as
@@ -53,6 +54,7 @@ class ProbeInstaller : public Installer {
   ProbeInstaller(InstallerObserver* observer, BrandPackageInfo& brand, DistribInfoParams& params)
       : Installer(observer, brand, params), trust_all_(Environment(L"LITE_PROBE_TRUST") == L"all") {
     pause_between_attempts_ms_ = EnvironmentMs(L"LITE_PROBE_PAUSE_MS", pause_between_attempts_ms_);
+    package_limits_.silence_ms = EnvironmentMs(L"LITE_PROBE_SILENCE_MS", package_limits_.silence_ms);
     browser_window_poll_ms_ = EnvironmentMs(L"LITE_PROBE_BROWSER_POLL_MS", browser_window_poll_ms_);
     stop_wait_ms_ = EnvironmentMs(L"LITE_PROBE_STOP_WAIT_MS", stop_wait_ms_);
   }

@@ -31,9 +31,7 @@ ATTACKER_EXIT_CODE = 23  # tests/trust/fixture_program.c
 ATTACKER_PREFERENCES = b'{"attacker": true}'
 SHARING_VIOLATION = 32
 # Every DLL the installer loads at run time, and msimg32, which it no longer
-# uses. wininet joins the list when the downloader loads it at run time;
-# until then it is a static import, and a planted copy without its exports
-# would stop the program from starting. Two names cannot be in the list under
+# uses. Two names cannot be in the list under
 # Wine, because Wine itself loads them from the program's folder while the
 # process starts, before the program's first instruction, for any program:
 # version.dll, which Wine's comctl32 imports (a planted copy without
@@ -41,7 +39,7 @@ SHARING_VIOLATION = 32
 # user32 loads and unloads during its initialisation. The installer itself
 # does not use version.dll, and loads uxtheme.dll from System32 as the first
 # thing it does, before any control exists.
-PLANTED = ["crypt32", "wintrust", "gdiplus", "riched20", "cabinet", "msimg32"]
+PLANTED = ["crypt32", "wintrust", "gdiplus", "riched20", "cabinet", "msimg32", "wininet"]
 INSTALL_BUTTON = 1
 
 

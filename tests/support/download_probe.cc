@@ -1,21 +1,29 @@
-// Runs one download through the installer's downloader and prints what came
-// of it, for the integration tests:
-//   download_probe.exe [--resume] [--stop] [--request] [--log PATH] URL OUTPUT
+// Runs downloads through the installer's downloader and prints what came of
+// them, for the integration tests:
+//   download_probe.exe [options] URL OUTPUT
 // --resume   keep OUTPUT's bytes and continue after them (the sink's total
 //            is the file's length), as a later download attempt does;
+// --attempts N  up to N attempts into OUTPUT, one package identity carried
+//            from one to the next and the tenth rule applied after a failed
+//            one, as the controller does; prints one "attempt=" line each;
+// --validator V, --length N  the identity known before the first attempt;
+// --silence-ms N  the longest wait for an answer or for bytes;
 // --stop     signal the stop event before the download starts;
 // --stop-after-ms N  signal it N ms after the download started;
 // --request  go through Download() into a StringSink, as statistics do, and
-//            write the body to OUTPUT afterwards.
+//            write what the sink kept to OUTPUT afterwards;
+// --limit-ms N  with --request: DownloadWithin that limit.
 // Prints key=value lines: ok, error, redirect, content_length, total,
-// progress_calls, progress_first, progress_last, progress_monotonic and one
-// time_left line per OnTimeLeft call.
+// progress_calls, progress_first, progress_last, progress_monotonic,
+// elapsed_ms, peak_working_set and one time_left line per OnTimeLeft call.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "install/download_attempts.h"
 #include "install/downloader.h"
 #include "installer/environment.h"
 #include "installer/log.h"
@@ -53,19 +61,28 @@ DWORD WINAPI SignalLater(void* parameter) {
 
 int wmain(int argc, wchar_t** argv) {
   bool resume = false, stop = false, request = false;
-  DWORD stop_after_ms = 0;
+  DWORD stop_after_ms = 0, limit_ms = 0;
+  int attempts = 1;
+  lite_installer::PackageIdentity identity;
+  lite_installer::RequestLimits limits = lite_installer::kPackageRequestLimits;
   std::vector<std::wstring> positional;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
+    const bool has_value = i + 1 < argc;
     if (arg == L"--resume") resume = true;
     else if (arg == L"--stop") stop = true;
     else if (arg == L"--request") request = true;
-    else if (arg == L"--stop-after-ms" && i + 1 < argc) stop_after_ms = _wtoi(argv[++i]);
-    else if (arg == L"--log" && i + 1 < argc) lite_installer::SetLogPath(argv[++i]);
+    else if (arg == L"--stop-after-ms" && has_value) stop_after_ms = _wtoi(argv[++i]);
+    else if (arg == L"--limit-ms" && has_value) limit_ms = _wtoi(argv[++i]);
+    else if (arg == L"--silence-ms" && has_value) limits.silence_ms = _wtoi(argv[++i]);
+    else if (arg == L"--attempts" && has_value) attempts = _wtoi(argv[++i]);
+    else if (arg == L"--validator" && has_value) identity.validator = argv[++i];
+    else if (arg == L"--length" && has_value) identity.length = _wcstoui64(argv[++i], nullptr, 10);
+    else if (arg == L"--log" && has_value) lite_installer::SetLogPath(argv[++i]);
     else positional.push_back(arg);
   }
   if (positional.size() != 2) {
-    std::fprintf(stderr, "usage: download_probe [--resume] [--stop] [--request] [--log PATH] URL OUTPUT\n");
+    std::fprintf(stderr, "usage: download_probe [options] URL OUTPUT\n");
     return 2;
   }
   const std::wstring& url = positional[0];
@@ -73,13 +90,16 @@ int wmain(int argc, wchar_t** argv) {
 
   bool ok = false;
   std::wstring error_text = L"<unset>", redirect_url = L"<unset>";
-  uint32_t content_length = 0xFFFFFFFF;
+  uint64_t content_length = 0xFFFFFFFF;
   uint32_t total = 0;
   PrintingProgress progress;
+  const DWORD started = GetTickCount();
   if (request) {
     lite_installer::StringSink sink;
     sink.Write("stale", 5);  // Download must start the sink afresh
-    ok = lite_installer::Download(url, &sink, &error_text, &redirect_url);
+    ok = limit_ms != 0
+             ? lite_installer::DownloadWithin(url, &sink, &error_text, &redirect_url, limit_ms)
+             : lite_installer::Download(url, &sink, &error_text, &redirect_url);
     total = sink.total;
     SaveBytesToFile(output, sink.data());
   } else {
@@ -101,19 +121,35 @@ int wmain(int argc, wchar_t** argv) {
     DelayedStop delayed = {stop_event.Get(), stop_after_ms};
     lite_installer::ScopedHandle timer;
     if (stop_after_ms != 0) timer.Reset(CreateThread(nullptr, 0, SignalLater, &delayed, 0, nullptr));
-    ok = lite_installer::DownloadToSink(url.c_str(), &sink, &error_text, &redirect_url,
-                                        &content_length, stop_event.Get(), &progress);
+    for (int attempt = 1; attempt <= attempts; ++attempt) {
+      content_length = 0;
+      ok = lite_installer::DownloadToSink(url.c_str(), &sink, &error_text, &redirect_url,
+                                          &content_length, stop_event.Get(), &progress,
+                                          &identity, limits);
+      const uint32_t kept = sink.total;
+      if (!ok && lite_installer::ShouldRestartDownload(sink.total, content_length)) sink.Reset();
+      if (attempts > 1) {
+        std::printf("attempt=%d ok=%d error=%s kept=%u total=%u\n", attempt, ok ? 1 : 0,
+                    Narrow(error_text).c_str(), static_cast<unsigned>(kept),
+                    static_cast<unsigned>(sink.total));
+      }
+      if (ok) break;
+    }
     total = sink.total;
     if (timer.IsValid()) WaitForSingleObject(timer.Get(), INFINITE);
   }
+  const DWORD elapsed = GetTickCount() - started;
   bool monotonic = true;
   for (size_t i = 1; i < progress.fractions.size(); ++i) {
     if (progress.fractions[i] < progress.fractions[i - 1]) monotonic = false;
   }
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof(memory);
+  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
   std::printf("ok=%d\n", ok ? 1 : 0);
   std::printf("error=%s\n", Narrow(error_text).c_str());
   std::printf("redirect=%s\n", Narrow(redirect_url).c_str());
-  std::printf("content_length=%u\n", static_cast<unsigned>(content_length));
+  std::printf("content_length=%llu\n", static_cast<unsigned long long>(content_length));
   std::printf("total=%u\n", static_cast<unsigned>(total));
   std::printf("progress_calls=%u\n", static_cast<unsigned>(progress.fractions.size()));
   if (!progress.fractions.empty()) {
@@ -122,6 +158,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::printf("progress_monotonic=%d\n", monotonic ? 1 : 0);
   std::printf("slow=%d\n", progress.slow);
+  std::printf("elapsed_ms=%lu\n", static_cast<unsigned long>(elapsed));
+  std::printf("validator=%s\n", Narrow(identity.validator).c_str());
+  std::printf("peak_working_set=%lu\n", static_cast<unsigned long>(memory.PeakWorkingSetSize));
   std::fflush(stdout);
   return 0;
 }

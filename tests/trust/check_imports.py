@@ -14,9 +14,6 @@ ALLOWED = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
     "ole32.dll", "oleaut32.dll", "shlwapi.dll", "msvcrt.dll", "comctl32.dll",
 }
-# Loaded at run time by the downloader work in progress; leaves this list
-# when that lands.
-TOLERATED = {"wininet.dll"}
 
 
 def imports(objdump, program):
@@ -32,7 +29,7 @@ def main():
         if "kernel32.dll" not in names:
             print(f"{program}: no import table read ({names})")
             failed = True
-        extra = sorted(set(names) - ALLOWED - TOLERATED)
+        extra = sorted(set(names) - ALLOWED)
         if extra:
             print(f"{program}: imports outside the allowed set: {', '.join(extra)}")
             failed = True

@@ -1,0 +1,276 @@
+"""The fault matrix behind scripts/fault_matrix.sh: runs the silent road
+(installer_probe.exe) through each network fault and prints, per fault, the
+expected and actual exit code, whether the file that ran is byte-identical
+to a package the server served, the requests the download server saw, the
+peak memory of the installer process and the wall time against its bound."""
+
+import glob
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
+                                "integration"))
+import lite_harness as h  # noqa: E402
+import servers as s  # noqa: E402
+
+SETUP_PATH = "/browser/int/flash/browser-setup.arc"
+STATUS_PATH = "/get/browser/install"
+SIZE = 1000000
+PAUSE_MS = 1000
+SILENCE_S = 30      # the package's silence limit
+STATS_S = 15        # the statistics request limit
+
+
+class PeakMemory:
+    """Samples the peak resident size (VmHWM) of the Wine processes running
+    `name` in this build's prefix (other builds may run the same program)
+    until stopped."""
+
+    def __init__(self, name):
+        self.name = name
+        self.prefix = ("WINEPREFIX=" + h.WINEPREFIX).encode()
+        self.peak_kib = 0
+        self.done = threading.Event()
+        self.thread = threading.Thread(target=self._run, daemon=True)
+
+    def _run(self):
+        while not self.done.wait(0.2):
+            for status in glob.glob("/proc/[0-9]*/status"):
+                pid_dir = os.path.dirname(status)
+                try:
+                    with open(os.path.join(pid_dir, "cmdline"), "rb") as f:
+                        cmdline = f.read()
+                    if self.name not in cmdline or b"exit_code_runner" in cmdline:
+                        continue
+                    with open(os.path.join(pid_dir, "environ"), "rb") as f:
+                        if self.prefix not in f.read().split(b"\0"):
+                            continue
+                    with open(status) as f:
+                        for line in f:
+                            if line.startswith("VmHWM:"):
+                                self.peak_kib = max(self.peak_kib, int(line.split()[1]))
+                except OSError:
+                    pass
+
+    def __enter__(self):
+        self.thread.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.done.set()
+        self.thread.join()
+
+
+class Matrix:
+    def __init__(self, work):
+        self.work = work
+        self.ca = s.install_test_ca(h)
+        with open(h.program("stand_in_setup.exe"), "rb") as f:
+            stand_in = f.read()
+        self.packages = []
+        for seed in (1, 2):
+            filler = s.make_package(os.path.join(work, "filler%d" % seed), SIZE - len(stand_in), seed)
+            with open(filler, "rb") as f:
+                self.packages.append(stand_in + f.read())
+        self.rows = []
+
+    def env(self, servers, copy_path, extra=None):
+        download, stats, clicks = servers
+        env = {
+            "LITE_TEST_DOWNLOAD_HOST": download.host(),
+            "LITE_TEST_STATS_HOST": stats.host(),
+            "LITE_TEST_CLICK_STATS_HOST": clicks.host(),
+            "LITE_PROBE_TRUST": "all",
+            "LITE_PROBE_PAUSE_MS": str(PAUSE_MS),
+            "LITE_PROBE_BROWSER_POLL_MS": "300",
+            "LITE_STAND_IN_RECORD": s.wine_path(copy_path + ".json"),
+            "LITE_STAND_IN_COPY": s.wine_path(copy_path),
+        }
+        env.update(extra or {})
+        return env
+
+    def start(self, servers, copy_path, args, extra):
+        return h.start_windows_with_exit_code(h.program("installer_probe.exe"), args,
+                                              env=self.env(servers, copy_path, extra))
+
+    def verdict_of_copy(self, copy_path):
+        if not os.path.exists(copy_path):
+            return "-"
+        with open(copy_path, "rb") as f:
+            ran = f.read()
+        return "yes" if ran in self.packages else "NO"
+
+    def run(self, name, expected, bound_s, routes=None, status_to_http=False, click_route=None,
+            download=None, args=("--silent",), extra=None, instances=1, before=None, after=None):
+        stats = s.FaultServer(tls=self.ca).start()
+        clicks = s.FaultServer().start()
+        stats.route(STATUS_PATH, s.Response(b"ok"))
+        if status_to_http:
+            # Every status report is redirected to plain http on the click host.
+            stats.route(STATUS_PATH, s.Response(redirect=clicks.url("/plain")))
+        if click_route is not None:
+            clicks.route_otherwise(click_route)
+        own_download = download is None
+        if own_download:
+            download = s.FaultServer().start()
+            for path, responses in (routes or {}).items():
+                download.route(path, *responses)
+        copies = [os.path.join(self.work, "ran%d.bin" % i) for i in range(instances)]
+        for path in copies:
+            if os.path.exists(path):
+                os.remove(path)
+        h.clear_log()
+        context = before() if before else None
+        started = time.time()
+        try:
+            with PeakMemory(b"installer_probe") as memory:
+                processes = [self.start((download, stats, clicks), c, list(args), extra)
+                             for c in copies]
+                codes = [h.exit_code_of(p, timeout=600) for p in processes]
+            elapsed = time.time() - started
+        finally:
+            if after:
+                after(context)
+        identical = ",".join(self.verdict_of_copy(c) for c in copies)
+        requests = len(download.requests()) if own_download else len(
+            [r for r in download.requests() if r["path"] == SETUP_PATH])
+        extra_note = ""
+        if status_to_http:
+            refused = sum(1 for _, _, m in h.log_messages()
+                          if m.startswith("Redirect from https to http refused"))
+            extra_note = " reports_refused=%d http_target_requests=%d" % (
+                refused, len(clicks.requests("/plain")))
+        for server in (stats, clicks):
+            server.stop()
+        if own_download:
+            download.stop()
+        leftovers = len(glob.glob(os.path.join(h.temp_dir(), "kb*.tmp")))
+        row = {
+            "name": name, "expected": expected, "actual": codes, "identical": identical,
+            "requests": requests, "seconds": elapsed, "bound": bound_s,
+            "peak_mib": memory.peak_kib / 1024.0, "leftovers": leftovers,
+        }
+        row["survived"] = (all(c == expected for c in codes) and "NO" not in identical
+                           and elapsed <= bound_s)
+        self.rows.append(row)
+        print("%-34s expected=%-3d actual=%-9s identical=%-7s requests=%-3d peak=%5.1fMiB "
+              "kb_tmp_left=%d time=%6.1fs bound=%4ds %s%s" % (
+                  name, expected, ",".join(str(c) for c in codes), identical, requests,
+                  row["peak_mib"], leftovers, elapsed, bound_s,
+                  "ok" if row["survived"] else "FAILED", extra_note), flush=True)
+
+    def summary(self):
+        tried = len(self.rows)
+        survived = sum(1 for r in self.rows if r["survived"])
+        corrupted = sum(1 for r in self.rows if "NO" in r["identical"])
+        late = sum(1 for r in self.rows if r["seconds"] > r["bound"])
+        print("faults tried: %d, survived: %d, packages corrupted: %d, runs past their time "
+              "bound: %d" % (tried, survived, corrupted, late))
+        return survived == tried and corrupted == 0 and late == 0
+
+
+def main():
+    only = sys.argv[1] if len(sys.argv) > 1 else ""
+    work = tempfile.mkdtemp(prefix="lite-fault-matrix-")
+    m = Matrix(work)
+    a, b = m.packages
+    R = s.Response
+    pause = PAUSE_MS / 1000.0
+    # A normal run takes a few seconds; each extra attempt adds a pause.
+    base = 15
+    cases = []
+
+    def case(name, *args, **kwargs):
+        if only in name:
+            cases.append((name, args, kwargs))
+
+    for percent in (0, 5, 30, 99):
+        case("drop at %d%%" % percent, 0, base + 2 * pause,
+             routes={SETUP_PATH: [R(a, drop_after=SIZE * percent // 100), R(a)]})
+    case("stall before the headers", 0, base + SILENCE_S + pause,
+         routes={SETUP_PATH: [R(a, stall_headers_seconds=SILENCE_S + 10), R(a)]})
+    case("stall in the middle of the body", 0, base + SILENCE_S + pause,
+         routes={SETUP_PATH: [R(a, stall_after=SIZE // 2, stall_seconds=SILENCE_S + 10), R(a)]})
+    case("200 to a Range request", 0, base + pause,
+         routes={SETUP_PATH: [R(a, drop_after=300000), R(a, ignore_range=True)]})
+    case("wrong Content-Range start", 0, base + 2 * pause,
+         routes={SETUP_PATH: [R(a, drop_after=300000), R(a, content_range_start=0), R(a)]})
+    case("wrong Content-Range total", 0, base + 2 * pause,
+         routes={SETUP_PATH: [R(a, drop_after=300000), R(a, content_range_total=SIZE + 1), R(a)]})
+    case("package changed (new ETag)", 0, base + pause,
+         routes={SETUP_PATH: [R(a, drop_after=300000), R(b)]})
+    case("416", 0, base + 2 * pause,
+         routes={SETUP_PATH: [R(a, drop_after=300000), R(b"", status=416), R(a)]})
+    case("404 with a body", 401, base + 4 * pause,
+         routes={SETUP_PATH: [R(b"<html>gone</html>" * 500, status=404)]})
+    case("503 with a body", 0, base + pause,
+         routes={SETUP_PATH: [R(a, drop_after=300000), R(b"busy" * 5000, status=503), R(a)]})
+    case("redirect loop", 401, base + 4 * pause,
+         routes={SETUP_PATH: [R(redirect=SETUP_PATH)]})
+    case("https status redirected to http", 0, base,
+         routes={SETUP_PATH: [R(a)]}, status_to_http=True)
+    case("huge statistics reply (1.8 GB)", 0, base + 5 * STATS_S,
+         routes={SETUP_PATH: [R(a)]}, click_route=R(body_size=1800 * 1000 * 1000))
+    case("stalled statistics host", 0, base + 5 * STATS_S,
+         routes={SETUP_PATH: [R(a)]}, click_route=R(b"late", stall_headers_seconds=120))
+    # The first counter holds the window's thread for one limit; Cancel comes
+    # 3 s after it, while the worker is in the next counter. Everything sent
+    # after the stop shares one limit, so the run ends within about two.
+    case("Cancel with a stalled statistics host", 400, STATS_S + 3 + 2 * STATS_S + 5,
+         routes={SETUP_PATH: [R(a)]}, click_route=R(b"late", stall_headers_seconds=120),
+         args=(), extra={"LITE_PROBE_ROAD": "window", "LITE_PROBE_CLICK": "never",
+                         "LITE_PROBE_CANCEL_MS": "3000"})
+    case("two installers at once", 0, base,
+         routes={SETUP_PATH: [R(a)]}, instances=2)
+
+    # nginx: a 10 KB/s link, Cancel after 3 s on the windowed road (the
+    # probe's Cancel gives 400; the product's window gives 500).
+    root = os.path.join(work, "www")
+    os.makedirs(os.path.dirname(os.path.join(root, SETUP_PATH.lstrip("/"))), exist_ok=True)
+    with open(os.path.join(root, SETUP_PATH.lstrip("/")), "wb") as f:
+        f.write(a)
+    if only in "10 KB/s link, Cancel after 3 s (nginx)":
+        with s.NginxServer(root, rate_limit=10 * 1024) as nginx:
+            m.run("10 KB/s link, Cancel after 3 s (nginx)", 400, 3 + 2 + 3, download=nginx,
+                  args=(), extra={"LITE_PROBE_ROAD": "window", "LITE_PROBE_CLICK": "never",
+                                  "LITE_PROBE_CANCEL_MS": "3000"})
+    if only in "no fault (nginx)":
+        with s.NginxServer(root) as nginx:
+            m.run("no fault (nginx)", 0, base, download=nginx)
+
+    for name, args, kwargs in cases:
+        m.run(name, *args, **kwargs)
+
+    if only in "full disk in the middle" and os.geteuid() == 0:
+        temp = h.temp_dir()
+
+        def mount():
+            saved = tempfile.mkdtemp(prefix="lite-temp-saved-")
+            for entry in os.listdir(temp):
+                shutil.move(os.path.join(temp, entry), saved)
+            subprocess.run(["mount", "-t", "tmpfs", "-o", "size=600k", "tmpfs", temp], check=True)
+            return saved
+
+        def unmount(saved):
+            subprocess.run(["umount", temp], check=False)
+            for entry in os.listdir(saved):
+                shutil.move(os.path.join(saved, entry), temp)
+            os.rmdir(saved)
+
+        m.run("full disk in the middle", 401, base + 4 * pause,
+              routes={SETUP_PATH: [R(a)]}, before=mount, after=unmount)
+    elif only in "full disk in the middle":
+        print("full disk in the middle: skipped (needs root)")
+
+    ok = m.summary()
+    shutil.rmtree(work, ignore_errors=True)
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

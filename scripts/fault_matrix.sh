@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Fault matrix (not part of the test suite; a few minutes): the silent road
+# (installer_probe.exe with the real time limits, trust check off, a 1 s
+# pause between attempts) against the Python fault server and nginx through
+# each network fault, one line per fault, then a summary. The full-disk fault
+# needs root (a small tmpfs over the prefix's temporary folder).
+#   scripts/fault_matrix.sh [NAME_FILTER]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${LITE_BUILD_DIR:-$root/build/win32}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+fi
+cmake --build "$build" -j2 --target installer_probe stand_in_setup exit_code_runner \
+  install_test_root >/dev/null
+"$root/scripts/wine_prefix.sh" "$build/wineprefix" >/dev/null
+status=0
+LITE_BUILD_DIR=$build LITE_SOURCE_DIR=$root LITE_WINEPREFIX=$build/wineprefix \
+  python3 "$root/scripts/fault_matrix.py" "$@" || status=$?
+"$root/scripts/wine_stop.sh" "$build/wineprefix" >/dev/null 2>&1 || true
+exit $status
