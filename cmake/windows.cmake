@@ -12,7 +12,7 @@ endif()
 # touched on the main thread before any worker starts. Both keep the runtime's
 # exception and thread machinery out of the program (see runtime_slim.cc).
 # Nothing unwinds through it either, so it carries no unwind tables (about
-# 30 KiB of .eh_frame).
+# 35 KiB of .eh_frame).
 set(LITE_UNWIND_FREE_FLAGS -fno-asynchronous-unwind-tables -fno-unwind-tables)
 set(LITE_PRODUCT_FLAGS -fno-exceptions -fno-threadsafe-statics ${LITE_UNWIND_FREE_FLAGS})
 # Every program is linked statically against the compiler's runtimes.

@@ -76,8 +76,10 @@ if [ ! -f "$build/CMakeCache.txt" ] || [ -n "$trust_keys" ]; then
   cmake -S "$root" -B "$build" "${config[@]}" >"$build.configure.log" 2>&1 ||
     { cat "$build.configure.log" >&2; die "configuring $build failed"; }
 fi
-grep -q "DEMO trust keys" "$build.configure.log" 2>/dev/null &&
+key_file=$(sed -n 's/^LITE_TRUST_KEY_FILE:[A-Z]*=//p' "$build/CMakeCache.txt")
+if [ "$(realpath -m "$key_file")" = "$(realpath "$root/trust/keys/demo_public_keys.txt")" ]; then
   echo "release: WARNING: this program trusts the DEMO package keys (use --trust-keys)" >&2
+fi
 cmake --build "$build" -j"${LITE_JOBS:-2}" --target lite_installer read_distribution_tag >"$build.build.log" 2>&1 ||
   { tail -30 "$build.build.log" >&2; die "building the release program failed"; }
 program="$build/bin/lite_installer.exe"
