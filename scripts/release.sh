@@ -49,6 +49,7 @@ done
 build=$(realpath -m "$build")
 [ -z "$out" ] || out=$(realpath -m "$out")
 [ -f "$list" ] || die "no tag list at $list"
+[ -z "$trust_keys" ] || [ -f "$trust_keys" ] || die "no trust key file at $trust_keys"
 if [ -n "$cert$key" ] && { [ -z "$cert" ] || [ -z "$key" ]; }; then
   die "--cert and --key go together"
 fi
@@ -127,7 +128,7 @@ for file in "${files[@]}"; do windows_files+=("Z:$file"); done
   >"$staging/reader.txt" 2>"$staging/reader.err" ||
   { cat "$staging/reader.err" >&2; die "the tag reader failed under Wine: nothing published"; }
 [ "${LITE_RELEASE_KEEP_WINESERVER:-0}" = 1 ] || "$root/scripts/wine_stop.sh" "$prefix"
-echo "program: $(stat -c %s "$program") bytes, SHA-256 $(sha256sum "$program" | cut -d' ' -f1) (unsigned; rebuilt from commit $commit it gives these bytes)"
+echo "program: $(stat -c %s "$program") bytes, SHA-256 $(sha256sum "$program" | cut -d' ' -f1) (unsigned; any build of commit $commit with the same configuration gives these bytes)"
 python3 "$root/scripts/release_tags.py" table "$list" "$staging/reader.txt" "${files[@]}" ||
   die "a copy's tag does not read back as listed: nothing published"
 rm -f "$staging/reader.txt" "$staging/reader.err"

@@ -122,9 +122,12 @@ def table(list_path, reader_output, files):
             status = 1
         with open(path, "rb") as f:
             data = f.read()
-        language = "-" if lang is None else "%s (%d)" % (lang, language_id)
+        if found != want:
+            language = "?"
+        else:
+            language = "-" if lang is None else "%s (%d)" % (lang, language_id)
         rows.append((os.path.basename(path), str(len(data)), hashlib.sha256(data).hexdigest(),
-                     language, found.decode("ascii", "replace") or "-"))
+                     language, (want.decode("ascii") or "-") if found == want else "(differs from the list)"))
     header = ("file", "size", "sha256", "lang (id)", "tag as the installer reads it")
     widths = [max(len(row[i]) for row in rows + [header]) for i in range(4)]
     for row in [header] + rows:
