@@ -28,6 +28,16 @@ def release(tag_list, out, *options):
                           timeout=600, check=False)
 
 
+def stored_language():
+    """The "lang" value the last run stored under the browser's key."""
+    result = subprocess.run([h.WINE_RUN, h.WINEPREFIX, "reg", "query",
+                             r"HKCU\Software\Korvex\KorvexBrowser", "/v", "lang"],
+                            env=h.wine_env(), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                            text=True, errors="replace", timeout=60, check=False)
+    match = re.search(r"^\s*lang\s+REG_SZ\s+(\S*)\s*$", result.stdout, re.MULTILINE)
+    return match.group(1) if match else None
+
+
 def verifies(path, ca_file):
     return subprocess.run(["osslsigncode", "verify", "-CAfile", ca_file, "-in", path],
                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -72,8 +82,9 @@ class ReleaseTest(unittest.TestCase):
         with open(h.program("lite_installer.exe"), "rb") as f:
             self.assertIn("SHA-256 " + hashlib.sha256(f.read()).hexdigest(), result.stdout)
 
-        # Each copy runs as the installer and takes its parameters from its
-        # own tag: an unsigned package ends the run (402) before any download.
+        # Each copy runs as the installer and takes its parameters and its
+        # language from its own tag: an unsigned package ends the run (402)
+        # before any download, after the run's language has been stored.
         module = os.path.join(h.temp_dir(), "release_test_unsigned_setup.exe")
         with open(module, "wb") as f:
             f.write(b"MZ not a signed setup")
@@ -86,7 +97,9 @@ class ReleaseTest(unittest.TestCase):
                                     ["--silent", "--browser-setup=" + h.windows_path(module)])
                 self.assertEqual(402, run.returncode)
                 with open(distrib_info, encoding="utf-8") as f:
-                    self.assertEqual(dict(pair.split("=", 1) for pair in tag.split("&")), json.load(f))
+                    params = json.load(f)
+                self.assertEqual(dict(pair.split("=", 1) for pair in tag.split("&")), params)
+                self.assertEqual(params["lang"], stored_language())
         h.end_wine_session()
 
     def test_a_bad_line_or_a_failed_signature_publishes_nothing(self):
