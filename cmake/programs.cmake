@@ -5,7 +5,8 @@
 #                            through a LITE_TEST_* environment variable.
 function(lite_add_installer name config_source)
   add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/installer/main.cc ${config_source}
-                 ${PROJECT_SOURCE_DIR}/installer/runtime_slim.cc $<TARGET_OBJECTS:lite_resources>)
+                 ${PROJECT_SOURCE_DIR}/installer/runtime_slim.cc
+                 ${PROJECT_SOURCE_DIR}/installer/runtime_strtod.c $<TARGET_OBJECTS:lite_resources>)
   target_compile_options(${name} PRIVATE ${LITE_PRODUCT_FLAGS})
   target_link_libraries(${name} PRIVATE lite_win lite_core)
   target_link_options(${name} PRIVATE -municode)
@@ -16,6 +17,10 @@ endfunction()
 lite_add_installer(lite_installer ${PROJECT_SOURCE_DIR}/installer/build_config_release.cc)
 lite_add_installer(lite_installer_test ${PROJECT_SOURCE_DIR}/installer/build_config_test.cc)
 
+# Every user downloads the program before anything else happens: the build
+# prints its size and fails when it grows past the limit.
+set(LITE_PROGRAM_SIZE_LIMIT 262144 CACHE STRING "Largest lite_installer.exe allowed, in bytes")
 add_custom_command(TARGET lite_installer POST_BUILD
-  COMMAND stat -c "lite_installer.exe release size: %s bytes" $<TARGET_FILE:lite_installer>
+  COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:lite_installer> -DLIMIT=${LITE_PROGRAM_SIZE_LIMIT}
+          -P ${PROJECT_SOURCE_DIR}/cmake/check_program_size.cmake
   VERBATIM)

@@ -3,9 +3,10 @@
 encoded, into resources/images/. Run it after changing the artwork and commit
 the results; the build only embeds the files.
 
-ImageMagick draws (convert-im6.q16, raw RGBA out); this script encodes: PNG as
-palette with transparency, grey with alpha or RGBA, whichever the image's
-table entry asks for, and the checkbox strip as a 32-bit BMP with alpha.
+ImageMagick draws (convert-im6.q16, raw RGBA out); this script encodes every
+image as PNG, the decoder's most compact format: palette with transparency,
+grey with alpha or RGBA, whichever the image's table entry asks for, and the
+checkbox strip opaque, as a palette.
 """
 
 import os
@@ -47,7 +48,8 @@ def png(width, height, color_type, rows, palette=None, alpha=None):
     out += png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, color_type, 0, 0, 0))
     if palette is not None:
         out += png_chunk(b"PLTE", b"".join(bytes(c) for c in palette))
-        out += png_chunk(b"tRNS", bytes(alpha))
+        if alpha:
+            out += png_chunk(b"tRNS", bytes(alpha))
     raw = b"".join(b"\x00" + row for row in rows)
     # Try the PNG filters per image and keep the smallest stream.
     best = zlib.compress(raw, 9)
@@ -130,25 +132,23 @@ def write_rgba_png(name, width, height, data):
     save(name, png(width, height, 6, rows))
 
 
-def write_bmp_with_alpha(name, width, height, data):
-    """32-bit BMP with a BITMAPV5HEADER and an alpha mask, bottom-up rows of
-    BGRA. GDI+ does not keep the alpha of 32-bit BMPs everywhere (Wine's
-    premultiplies and then makes every pixel opaque, so transparent pixels turn
-    black), so the strip is stored opaque, each colour as it looks over the
-    white panel that the checkboxes sit on."""
+def write_over_white_png(name, width, height, data):
+    """The checkbox strip, stored opaque: each colour as it looks over the
+    white panel that the checkboxes sit on, as a palette PNG when the strip
+    has at most 256 colours. (Opaque because the strip was once a 32-bit BMP,
+    whose alpha GDI+ does not keep everywhere; drawn over white it looks the
+    same as with alpha, and the tests expect exactly these pixels.)"""
     px = pixels(data)
-    body = bytearray()
-    for y in range(height - 1, -1, -1):
-        for r, g, b, a in px[y * width:(y + 1) * width]:
-            over_white = [(c * a + 255 * (255 - a)) // 255 for c in (b, g, r)]
-            body += bytes(over_white + [255])
-    header = struct.pack("<IiiHHIIiiII", 124, width, height, 1, 32, 3, len(body), 2835, 2835, 0, 0)
-    header += struct.pack("<IIII", 0x00ff0000, 0x0000ff00, 0x000000ff, 0xff000000)
-    header += b"BGRs" + bytes(36) + struct.pack("<III", 0, 0, 0)
-    header += struct.pack("<IIII", 4, 0, 0, 0)  # LCS_GM_IMAGES, no profile
-    offset = 14 + len(header)
-    file_header = b"BM" + struct.pack("<IHHI", offset + len(body), 0, 0, offset)
-    save(name, file_header + header + bytes(body))
+    opaque = []
+    for r, g, b, a in px:
+        opaque.append(tuple((c * a + 255 * (255 - a)) // 255 for c in (r, g, b)) + (255,))
+    colours = sorted(set(opaque))
+    if len(colours) > 256:
+        write_rgba_png(name, width, height, b"".join(bytes(c) for c in opaque))
+        return
+    index = {c: i for i, c in enumerate(colours)}
+    rows = [bytes(index[opaque[y * width + x]] for x in range(width)) for y in range(height)]
+    save(name, png(width, height, 3, rows, [c[:3] for c in colours], []))
 
 
 def save(name, data):
@@ -240,7 +240,7 @@ def icon():
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    write_bmp_with_alpha("checkbox_302.bmp", 90, 15, checkbox_strip())
+    write_over_white_png("checkbox_302.png", 90, 15, checkbox_strip())
     write_rgba_png("main_background_307.png", 690, 296,
                    shadowed_panel(690, 296, (20, 20, 650, 256), 6, 0.32, 4, logo=True))
     write_rgba_png("install_button_309.png", 588, 34, button_strip(196, 34, ORANGE, 3))

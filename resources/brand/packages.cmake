@@ -11,8 +11,19 @@ set(LITE_PARTNER_DOCUMENT "" CACHE FILEPATH
 
 find_program(LITE_GCAB gcab REQUIRED)
 find_program(LITE_ICONV iconv REQUIRED)
+find_program(LITE_PYTHON3 python3 REQUIRED)
 set(_packages_dir ${CMAKE_CURRENT_BINARY_DIR}/packages)
 file(MAKE_DIRECTORY ${_packages_dir})
+
+# Cabinets record their members' file dates. The members get the build's
+# source date (SOURCE_DATE_EPOCH, or the last commit's time), refreshed on
+# every build, so that two builds of one commit embed identical cabinets.
+set(_source_date_file ${_packages_dir}/source_date_epoch.txt)
+add_custom_target(lite_source_date
+  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DOUTPUT=${_source_date_file}
+          -P ${PROJECT_SOURCE_DIR}/cmake/source_date_epoch.cmake
+  BYPRODUCTS ${_source_date_file}
+  VERBATIM)
 
 # Packs `document` (configured with the build's hosts when it ends in .in)
 # as `member` into ${_packages_dir}/<name>.cab; appends the cabinet to
@@ -27,9 +38,10 @@ function(lite_pack_document name document member)
   endif()
   add_custom_command(
     OUTPUT ${_packages_dir}/${name}.cab
-    COMMAND ${CMAKE_COMMAND} -E remove -f ${_packages_dir}/${name}.cab
-    COMMAND ${LITE_GCAB} -c -z -n ${_packages_dir}/${name}.cab ${staging}/${member}
-    DEPENDS ${staging}/${member} ${document}
+    COMMAND ${LITE_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/pack_cabinet.py ${LITE_GCAB}
+            ${_source_date_file} ${staging}/${member} ${member} ${_packages_dir}/${name}.cab
+    DEPENDS ${staging}/${member} ${document} ${_source_date_file}
+            ${CMAKE_CURRENT_LIST_DIR}/pack_cabinet.py
     VERBATIM)
   set(_package_files ${_package_files} ${_packages_dir}/${name}.cab PARENT_SCOPE)
 endfunction()

@@ -113,7 +113,7 @@ TEST_F(ResourceImageTest, DrawsWithPerPixelAlpha) {
   EXPECT_LT(GetBValue(below), 255);
   EXPECT_LT(GetBValue(below), GetBValue(above));
 
-  // The checkbox strip (a BMP) on the white panel: no dark corners, a white
+  // The checkbox strip on the white panel: no dark corners, a white
   // unchecked box with a grey frame, an orange checked box.
   ResourceImage box;
   ASSERT_TRUE(box.Load(302));
