@@ -43,15 +43,8 @@ def reg_value(key, name):
     return None
 
 
-def run_folder():
-    """The folder of the latest run inside the temporary folder, where the
-    installer writes the files it hands to the setup."""
-    folders = glob.glob(os.path.join(h.temp_dir(), "lite-*"))
-    return max(folders, key=os.path.getmtime) if folders else h.temp_dir()
-
-
 def temp_file(name):
-    return os.path.join(run_folder(), name)
+    return os.path.join(h.latest_run_folder(), name)
 
 
 def remove_outputs():
@@ -170,7 +163,7 @@ class BrandPackagesTest(BrandTestBase):
         messages = messages_of(records, "BrandPackageInfo::GetInfoFromResources")
         self.assertEqual(["Partner package is empty.", "Fetching defined tb package",
                           "Extract Brand package: %s\\BrandFile [%dB]"
-                          % (h.windows_path(run_folder()), len(package))],
+                          % (h.windows_path(h.latest_run_folder()), len(package))],
                          messages)
         self.assertIn(("WARNING", "BrandPackageInfo::GetInfoFromResources", "Partner package is empty."),
                       records)

@@ -71,6 +71,13 @@ def temp_dir():
     return candidates[0]
 
 
+def latest_run_folder():
+    """The folder of the latest installer run inside the temporary folder
+    (lite-<random>), where it writes the files it hands to the setup; the
+    temporary folder itself when no run has made one."""
+    folders = glob.glob(os.path.join(temp_dir(), "lite-*"))
+    return max(folders, key=os.path.getmtime) if folders else temp_dir()
+
 def windows_path(path):
     """The Windows name (C:\\...) of a file on the prefix's drive C."""
     drive_c = os.path.join(os.path.abspath(WINEPREFIX), "drive_c")

@@ -88,14 +88,14 @@ class ReleaseTest(unittest.TestCase):
         module = os.path.join(h.temp_dir(), "release_test_unsigned_setup.exe")
         with open(module, "wb") as f:
             f.write(b"MZ not a signed setup")
-        distrib_info = os.path.join(h.temp_dir(), "distrib_info")
         for name, (tag, _) in TAGS.items():
             with self.subTest(copy=name):
-                if os.path.exists(distrib_info):
-                    os.remove(distrib_info)
+                before = h.latest_run_folder()
                 run = h.run_windows(os.path.join(self.out, name),
                                     ["--silent", "--browser-setup=" + h.windows_path(module)])
                 self.assertEqual(402, run.returncode)
+                self.assertNotEqual(before, h.latest_run_folder())
+                distrib_info = os.path.join(h.latest_run_folder(), "distrib_info")
                 with open(distrib_info, encoding="utf-8") as f:
                     params = json.load(f)
                 self.assertEqual(dict(pair.split("=", 1) for pair in tag.split("&")), params)
