@@ -3,7 +3,6 @@ the distribution tag, for real under Wine: the installer's own resources,
 copies of it with replaced packages, and signed copies stamped by the tag
 writer."""
 
-import glob
 import http.server
 import json
 import os
