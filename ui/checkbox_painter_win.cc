@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "ui/control_queries.h"
 #include "ui/image_button_painter.h"
 #include "ui/layout_math.h"
 
@@ -12,14 +13,6 @@ namespace lite_installer {
 namespace {
 
 constexpr int kTextGap = 8;  // pixels between the box and the text
-
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(window, &text[0], length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
-}
 
 }  // namespace
 

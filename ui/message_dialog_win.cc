@@ -4,6 +4,7 @@
 
 #include "installer/log.h"
 #include "ui/center_window.h"
+#include "ui/control_queries.h"
 #include "ui/string_table.h"
 #include "ui/ui_environment.h"
 
@@ -24,8 +25,6 @@ constexpr int kTitleTop = 30;
 constexpr int kBottomMargin = 20;
 constexpr int kButtonGap = 10;
 constexpr int kTextHeight = 50;
-
-int ControlId(HWND control) { return static_cast<int>(static_cast<short>(GetDlgCtrlID(control))); }
 
 }  // namespace
 

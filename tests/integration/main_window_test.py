@@ -83,6 +83,16 @@ class Session:
     def time_left(self):
         return self.controls()[1013]["text"]
 
+    def second_dialog(self, timeout=30):
+        """The installer's other dialog (error or notice) once it is up, or None."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            found = self.driver.find("name:lite_installer_test.exe", "#32770", 5000)
+            if found is not None and found != self.hwnd:
+                return found
+            time.sleep(0.2)
+        return None
+
     def exit_code(self, timeout=120):
         return h.exit_code_of(self.process, timeout)
 
@@ -130,10 +140,7 @@ class MainWindowTest(unittest.TestCase):
 
     def setUp(self):
         h.clear_log()
-        self.stats = servers.FaultServer(tls=self.ca).start()
-        self.stats.route(STATUS_PATH, servers.Response(b"ok"))
-        self.clicks = servers.FaultServer().start()
-        self.download = servers.FaultServer().start()
+        self.stats, self.clicks, self.download = servers.start_run_servers(self.ca, STATUS_PATH)
         self.record_path = os.path.join(self.work, "record.json")
         if os.path.exists(self.record_path):
             os.remove(self.record_path)
@@ -176,15 +183,7 @@ class MainWindowTest(unittest.TestCase):
         return [m for _, f, m in h.log_messages() if f == function]
 
     def wait_for_log(self, text, timeout=120):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            try:
-                if any(text in m for _, _, m in h.log_messages()):
-                    return True
-            except (OSError, UnicodeDecodeError):
-                pass
-            time.sleep(0.5)
-        return False
+        return h.wait_for_log(text, timeout, interval=0.5)
 
     def record(self):
         with open(self.record_path, encoding="utf-8") as f:
@@ -364,13 +363,7 @@ class MainWindowTest(unittest.TestCase):
         self.assertEqual(1, session.window()["visible"])
         self.assertEqual(1, len([c for c in session.controls().values() if c["id"] == 1 and c["visible"]]))
         self.assertTrue(session.driver.click(session.hwnd, 1))
-        error = None
-        deadline = time.time() + 30
-        while error is None and time.time() < deadline:
-            found = session.driver.find("name:lite_installer_test.exe", "#32770", 5000)
-            if found is not None and found != session.hwnd:
-                error = found
-            time.sleep(0.2)
+        error = session.second_dialog()
         self.assertIsNotNone(error)
         time.sleep(0.5)
         self.display.screenshot(h.screenshot_path("main_window_error"))
@@ -396,13 +389,7 @@ class MainWindowTest(unittest.TestCase):
             self.assertEqual(0, controls[1002]["check"])
             self.assertTrue(self.wait_for_log("Module downloaded", 60))
             session.driver.click(session.hwnd, 1)
-            notice = None
-            deadline = time.time() + 30
-            while notice is None and time.time() < deadline:
-                found = session.driver.find("name:lite_installer_test.exe", "#32770", 5000)
-                if found is not None and found != session.hwnd:
-                    notice = found
-                time.sleep(0.2)
+            notice = session.second_dialog()
             self.assertIsNotNone(notice)
             self.assertEqual(0, session.window()["visible"])
             notice_controls = session.driver.controls(notice)
@@ -429,13 +416,7 @@ class MainWindowTest(unittest.TestCase):
         # Enter: the dialog's default command, id 1 (sent to the installer
         # window itself; a key could land on the notice once it is up).
         session.driver.send(session.hwnd, 0x0111, 1, 0)
-        notice = None
-        deadline = time.time() + 30
-        while notice is None and time.time() < deadline:
-            found = session.driver.find("name:lite_installer_test.exe", "#32770", 5000)
-            if found is not None and found != session.hwnd:
-                notice = found
-            time.sleep(0.2)
+        notice = session.second_dialog()
         self.assertIsNotNone(notice)
         self.assertTrue(self.wait_for_log("--> Installer > MainWindow::OnCloseWindow", 30))
         # The close request stopped the controller, but the notice stays
