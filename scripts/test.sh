@@ -5,9 +5,9 @@
 #   LITE_BUILD_ROOT=DIR ...    build trees under DIR instead
 #   LITE_JOBS=N                build jobs (default: the number of cores)
 #   LITE_TEST_JOBS=N           Windows suites run at once (default 2)
-# Work overlaps where it can: the Wine prefix is made while the native tree
-# builds, and the native tests run while the Windows tree builds. At the end
-# a table gives the time of every test and stage.
+# Work overlaps where it can: the Wine prefix is made while the Windows tree
+# builds, and the native tree builds and runs its tests while the Windows
+# suites run. At the end a table gives the time of every test and stage.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${LITE_BUILD_ROOT:-$root/build}
@@ -39,7 +39,7 @@ configure_and_build() {
     cat "$dir.configure.log"
     return 1
   }
-  cmake --build "$dir" -j"$jobs" || return 1
+  ${LOWER_PRIORITY:-} cmake --build "$dir" -j"$jobs" || return 1
   stage "$name build" $(($(date +%s) - t0))
 }
 
@@ -47,41 +47,47 @@ run_tests() {  # run_tests NAME JOBS: ctest in the tree, its output kept
   local name=$1 t0
   t0=$(date +%s)
   local result=0
-  ctest --test-dir "$build_root/$name" --output-on-failure -j"$2" >"$work/$name.ctest" 2>&1 || result=$?
+  ${LOWER_PRIORITY:-} ctest --test-dir "$build_root/$name" --output-on-failure -j"$2" \
+    >"$work/$name.ctest" 2>&1 || result=$?
   stage "$name tests" $(($(date +%s) - t0))
   return $result
 }
 
 mkdir -p "$build_root/win32"
-# The Wine prefix is made once (under its own lock) while the native tree builds.
+# The Wine prefix is made once (under its own lock) while the Windows tree
+# builds.
 "$root/scripts/wine_prefix.sh" "$build_root/win32/wineprefix" >"$work/prefix.log" 2>&1 &
 prefix_pid=$!
 background+=("$prefix_pid")
 
-native_tests_pid=
-if configure_and_build native; then
-  run_tests native 2 &
-  native_tests_pid=$!
-  background+=("$native_tests_pid")
+win32_tests_pid=
+if configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"; then
+  if wait "$prefix_pid"; then
+    # The Windows suites mostly wait (on Wine, servers, timeouts): the native
+    # tree builds and tests meanwhile, at a lower priority.
+    echo "== win32: test (in the background)"
+    run_tests win32 "$test_jobs" &
+    win32_tests_pid=$!
+    background+=("$win32_tests_pid")
+  else
+    cat "$work/prefix.log"
+    status=1
+  fi
 else
   status=1
 fi
 
-if ! wait "$prefix_pid"; then
-  cat "$work/prefix.log"
+if LOWER_PRIORITY="nice -n 10" configure_and_build native; then
+  LOWER_PRIORITY="nice -n 10" run_tests native 2 || status=1
+else
   status=1
 fi
-win32_built=0
-configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" && win32_built=1 || status=1
+echo "== native: test"
+cat "$work/native.ctest" 2>/dev/null || true
 
-if [ -n "$native_tests_pid" ]; then
-  wait "$native_tests_pid" || status=1
-  echo "== native: test"
-  cat "$work/native.ctest"
-fi
-if [ "$win32_built" -eq 1 ]; then
+if [ -n "$win32_tests_pid" ]; then
+  wait "$win32_tests_pid" || status=1
   echo "== win32: test"
-  run_tests win32 "$test_jobs" || status=1
   cat "$work/win32.ctest"
 fi
 stage "total (wall)" $(($(date +%s) - started))
