@@ -4,7 +4,8 @@
 #   scripts/test.sh            build trees under ./build
 #   LITE_BUILD_ROOT=DIR ...    build trees under DIR instead
 #   LITE_JOBS=N                build jobs (default: the number of cores)
-#   LITE_TEST_JOBS=N           Windows suites run at once (default 2)
+#   LITE_TEST_JOBS=N           Windows suites run at once (default 3: they
+#                              mostly wait, so three fit on two cores)
 # Work overlaps where it can: the Wine prefix is made while the Windows tree
 # builds, and the native tree builds and runs its tests while the Windows
 # suites run. At the end a table gives the time of every test and stage.
@@ -12,7 +13,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${LITE_BUILD_ROOT:-$root/build}
 jobs=${LITE_JOBS:-$(nproc)}
-test_jobs=${LITE_TEST_JOBS:-2}
+test_jobs=${LITE_TEST_JOBS:-3}
 started=$(date +%s)
 
 if [ "$(id -u)" -eq 0 ]; then
