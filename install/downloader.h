@@ -16,7 +16,7 @@
 #include "install/download_sink.h"
 #include "install/file_sink.h"
 #include "install/resume_rules.h"
-#include "install/wininet_api.h"
+#include "installer/wininet_api.h"
 #include "installer/unique_handle.h"
 
 namespace lite_installer {

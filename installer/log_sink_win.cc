@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdarg>
+#include <cstdint>
 
 #include "installer/log.h"
 #include "installer/log_record.h"
@@ -44,35 +45,45 @@ class LogSink {
   }
 
  private:
+  // Appends the record; a new or empty file starts with a byte-order mark.
+  // A file that has reached the rotation size is renamed to "<path>.old"
+  // first; when the rename fails the record goes to the long file.
   void WriteLocked(const std::wstring& record) {
-    bool rotated = false;
-    for (;;) {
-      ScopedFile file(CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!file.IsValid()) return;
-      LARGE_INTEGER zero = {};
-      LARGE_INTEGER end = {};
-      if (!SetFilePointerEx(file.Get(), zero, &end, FILE_END)) return;
-      const uint64_t size = static_cast<uint64_t>(end.QuadPart);
-      // Rotate once; when the rename fails the record goes to the long file.
-      if (size >= kLogRotationSizeBytes && !rotated) {
-        file.Close();
-        rotated = true;
-        const std::wstring old_path = path_ + L".old";
-        DeleteFileW(old_path.c_str());
-        if (MoveFileW(path_.c_str(), old_path.c_str())) continue;
-        file.Reset(CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.IsValid() || !SetFilePointerEx(file.Get(), zero, &end, FILE_END)) return;
-      }
-      std::wstring text;
-      if (end.QuadPart == 0) text.push_back(kByteOrderMark);
-      text += record;
-      DWORD written = 0;
-      WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)),
-                &written, nullptr);
-      return;
+    ScopedFile file(OpenForAppend());
+    uint64_t size = 0;
+    if (!file.IsValid() || !SeekToEnd(file.Get(), &size)) return;
+    if (size >= kLogRotationSizeBytes) {
+      file.Close();
+      MoveToOldFile();
+      file.Reset(OpenForAppend());
+      if (!file.IsValid() || !SeekToEnd(file.Get(), &size)) return;
     }
+    std::wstring text;
+    if (size == 0) text.push_back(kByteOrderMark);
+    text += record;
+    DWORD written = 0;
+    WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+              &written, nullptr);
+  }
+
+  HANDLE OpenForAppend() const {
+    return CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+
+  // Moves the file pointer to the end; `size` receives the file's size.
+  static bool SeekToEnd(HANDLE file, uint64_t* size) {
+    LARGE_INTEGER zero = {};
+    LARGE_INTEGER end = {};
+    if (!SetFilePointerEx(file, zero, &end, FILE_END)) return false;
+    *size = static_cast<uint64_t>(end.QuadPart);
+    return true;
+  }
+
+  void MoveToOldFile() const {
+    const std::wstring old_path = path_ + L".old";
+    DeleteFileW(old_path.c_str());
+    MoveFileW(path_.c_str(), old_path.c_str());
   }
 
   ScopedHandle mutex_;

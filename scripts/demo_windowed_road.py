@@ -45,18 +45,6 @@ SETUP_ARGS = ["--stand-in-messages=install:5,install:6,import:0:1,import:50:2",
               "--stand-in-sleep-ms=9000", "--stand-in-exit-code=0"]
 
 
-def wait_for_log(text, timeout):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        try:
-            if any(text in m for _, _, m in h.log_messages()):
-                return True
-        except (OSError, UnicodeDecodeError):
-            pass
-        time.sleep(0.3)
-    return False
-
-
 def run(display, interactive, server):
     host = server.host()
     env = dict(display.env() if display is not None else os.environ)
@@ -83,11 +71,11 @@ def run(display, interactive, server):
         shots.append(path)
 
     shot("1_welcome")
-    if not wait_for_log("Module downloaded", 120):
+    if not h.wait_for_log("Module downloaded", 120):
         print("== The package was not downloaded; the window stays on its welcome screen.")
     driver.click(hwnd, 1)
     print("== Clicked Install")
-    if wait_for_log("--> Installer > MainWindow::OnImportProgress: 50", 60):
+    if h.wait_for_log("--> Installer > MainWindow::OnImportProgress: 50", 60):
         time.sleep(0.5)
         shot("2_progress")
         # The last import stage, as a setup sends it at its end.

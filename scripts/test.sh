@@ -3,46 +3,119 @@
 # and the Windows tests under Wine. Installs what the project needs first.
 #   scripts/test.sh            build trees under ./build
 #   LITE_BUILD_ROOT=DIR ...    build trees under DIR instead
+#   LITE_JOBS=N                build jobs (default: the number of cores)
+#   LITE_TEST_JOBS=N           Windows suites run at once (default 3: they
+#                              mostly wait, so three fit on two cores)
+# Work overlaps where it can: the Wine prefix is made while the Windows tree
+# builds, and the native tree builds and runs its tests while the Windows
+# suites run. At the end a table gives the time of every test and stage.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${LITE_BUILD_ROOT:-$root/build}
 jobs=${LITE_JOBS:-$(nproc)}
+test_jobs=${LITE_TEST_JOBS:-3}
+started=$(date +%s)
 
 if [ "$(id -u)" -eq 0 ]; then
   "$root/scripts/setup.sh"
 fi
 
-summary=$(mktemp)
-trap 'rm -f "$summary"' EXIT
+work=$(mktemp -d)
+background=()
+trap 'for pid in "${background[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 status=0
 
-run_tree() {
+stage() {  # stage NAME SECONDS: one row of the closing table
+  printf '%s\t%s\n' "$1" "$2" >>"$work/stages"
+}
+
+configure_and_build() {
   local name=$1
   shift
-  local dir="$build_root/$name"
+  local dir="$build_root/$name" t0
+  t0=$(date +%s)
   echo "== $name: configure and build"
+  mkdir -p "$dir"
   cmake -S "$root" -B "$dir" "$@" >"$dir.configure.log" 2>&1 || {
     cat "$dir.configure.log"
     return 1
   }
-  cmake --build "$dir" -j"$jobs"
-  echo "== $name: test"
-  ctest --test-dir "$dir" --output-on-failure -j1 | tee -a "$summary" || return 1
+  ${LOWER_PRIORITY:-} cmake --build "$dir" -j"$jobs" || return 1
+  stage "$name build" $(($(date +%s) - t0))
 }
 
-mkdir -p "$build_root"
-run_tree native || status=1
-run_tree win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" || status=1
+run_tests() {  # run_tests NAME JOBS: ctest in the tree, its output kept
+  local name=$1 t0
+  t0=$(date +%s)
+  local result=0
+  ${LOWER_PRIORITY:-} ctest --test-dir "$build_root/$name" --output-on-failure -j"$2" \
+    >"$work/$name.ctest" 2>&1 || result=$?
+  stage "$name tests" $(($(date +%s) - t0))
+  return $result
+}
 
-# One closing line over both trees.
-python3 - "$summary" <<'PY'
-import re, sys
+mkdir -p "$build_root/win32"
+# The Wine prefix is made once (under its own lock) while the Windows tree
+# builds.
+"$root/scripts/wine_prefix.sh" "$build_root/win32/wineprefix" >"$work/prefix.log" 2>&1 &
+prefix_pid=$!
+background+=("$prefix_pid")
+
+win32_tests_pid=
+if configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"; then
+  if wait "$prefix_pid"; then
+    # The Windows suites mostly wait (on Wine, servers, timeouts): the native
+    # tree builds and tests meanwhile, at a lower priority.
+    echo "== win32: test (in the background)"
+    run_tests win32 "$test_jobs" &
+    win32_tests_pid=$!
+    background+=("$win32_tests_pid")
+  else
+    cat "$work/prefix.log"
+    status=1
+  fi
+else
+  status=1
+fi
+
+if LOWER_PRIORITY="nice -n 10" configure_and_build native; then
+  LOWER_PRIORITY="nice -n 10" run_tests native 2 || status=1
+else
+  status=1
+fi
+echo "== native: test"
+cat "$work/native.ctest" 2>/dev/null || true
+
+if [ -n "$win32_tests_pid" ]; then
+  wait "$win32_tests_pid" || status=1
+  echo "== win32: test"
+  cat "$work/win32.ctest"
+fi
+stage "total (wall)" $(($(date +%s) - started))
+
+# One closing table of times and one line over both trees.
+python3 - "$work" <<'PY'
+import glob, os, re, sys
+work = sys.argv[1]
 passed = failed = 0
-for line in open(sys.argv[1], errors="replace"):
-    m = re.search(r"(\d+)% tests passed, (\d+) tests? failed out of (\d+)", line)
-    if m:
-        failed += int(m.group(2))
-        passed += int(m.group(3)) - int(m.group(2))
+rows = []
+for path in sorted(glob.glob(os.path.join(work, "*.ctest"))):
+    tree = os.path.basename(path)[:-len(".ctest")]
+    for line in open(path, errors="replace"):
+        m = re.search(r"Test\s+#\d+: (\S+) \.+\s*(.*?)\s+([\d.]+) sec", line)
+        if m:
+            rows.append((float(m.group(3)), tree, m.group(1), m.group(2).split()[0] if m.group(2) else ""))
+        m = re.search(r"(\d+)% tests passed, (\d+) tests? failed out of (\d+)", line)
+        if m:
+            failed += int(m.group(2))
+            passed += int(m.group(3)) - int(m.group(2))
+print("\nTime of each test (seconds):")
+for seconds, tree, name, result in sorted(rows, reverse=True):
+    print("  %8.1f  %-6s %-34s %s" % (seconds, tree, name, result))
+print("Stages (seconds):")
+for line in open(os.path.join(work, "stages")):
+    name, seconds = line.rstrip("\n").split("\t")
+    print("  %8s  %s" % (seconds, name))
 print("%d passed, %d failed" % (passed, failed))
 PY
 exit $status

@@ -4,7 +4,7 @@
 #include <shlwapi.h>
 #include <wininet.h>
 
-#include "install/wininet_api.h"
+#include "installer/wininet_api.h"
 
 namespace lite_installer {
 

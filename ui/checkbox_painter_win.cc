@@ -5,6 +5,7 @@
 #include <string>
 
 #include "installer/system_library.h"
+#include "ui/child_controls.h"
 #include "ui/image_button_painter.h"
 #include "ui/layout_math.h"
 
@@ -18,14 +19,6 @@ bool AppIsThemed() {
   const SystemLibrary uxtheme(L"uxtheme.dll");
   auto* is_app_themed = uxtheme.Lookup<decltype(IsAppThemed)>("IsAppThemed");
   return is_app_themed != nullptr && is_app_themed() != FALSE;
-}
-
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(window, &text[0], length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
-// Small helpers over a dialog's child controls. Windows build only.
+// Small helpers over a dialog's child controls: their ids, texts and
+// places. Windows build only.
 #ifndef UI_CHILD_CONTROLS_H_
 #define UI_CHILD_CONTROLS_H_
 
 #include <windows.h>
+
+#include <string>
 
 #include "ui/layout_math.h"
 
@@ -11,6 +14,9 @@ namespace lite_installer {
 // The control's id as the signed value the dialog template gave it (-1 for
 // the pieces of the licence sentence).
 int ControlId(HWND control);
+
+// The window's text; empty when it has none or cannot be read.
+std::wstring WindowText(HWND window);
 
 // The first child of `window` with `id`. GetDlgItem cannot find id -1
 // reliably, since several controls share it.

@@ -4,6 +4,7 @@
 
 #include "installer/log.h"
 #include "ui/center_window.h"
+#include "ui/child_controls.h"
 #include "ui/message_dialog_layout.h"
 #include "ui/string_table.h"
 #include "ui/ui_environment.h"
@@ -18,8 +19,6 @@ constexpr int kCancelImage = kMessageCancelImage;
 constexpr COLORREF kTextColor = RGB(0x46, 0x46, 0x46);
 constexpr POINT kBackgroundOffset = {5, 3};
 constexpr RECT kShadowMargins = {5, 3, 5, 7};
-
-int ControlId(HWND control) { return static_cast<int>(static_cast<short>(GetDlgCtrlID(control))); }
 
 }  // namespace
 

@@ -33,6 +33,18 @@ def counter_uri(cid, name, ids):
     return "/jclck/dtype=stred/pid=457/cid=%d/path=%s.%s/*" % (cid, name, ".".join(ids))
 
 
+def successful_run_sequence(ids):
+    """The counters of a run whose setup ran, with its two status reports
+    ("status") in their places."""
+    return [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
+            ("counter", counter_uri(72978, "StartZagruzkiSetupArc", ids)),
+            "status",
+            ("counter", counter_uri(72980, "FinishZagruzkiSetupArc", ids)),
+            ("counter", counter_uri(72981, "ZapuskSetupArc", ids)),
+            "status",
+            ("counter", counter_uri(72982, "FinishUstanovki", ids))]
+
+
 def query_pairs(query):
     """(name, value) pairs in order, values unescaped."""
     return [(name, urllib.parse.unquote(value))
@@ -68,10 +80,7 @@ class ControllerTest(unittest.TestCase):
 
     def setUp(self):
         h.clear_log()
-        self.stats = servers.FaultServer(tls=self.ca).start()
-        self.stats.route(STATUS_PATH, servers.Response(b"ok"))
-        self.clicks = servers.FaultServer().start()
-        self.download = servers.FaultServer().start()
+        self.stats, self.clicks, self.download = servers.start_run_servers(self.ca, STATUS_PATH)
         self.record_path = os.path.join(self.work, "record.json")
         self.copy_path = os.path.join(self.work, "copy.bin")
         for path in (self.record_path, self.copy_path):
@@ -161,21 +170,16 @@ class ControllerTest(unittest.TestCase):
 
     def test_successful_silent_run_reports_in_order_and_hands_the_setup_its_inputs(self):
         self.download.route(SETUP_PATH, servers.Response(self.package))
+        started = time.time()
         result = self.probe(["--silent", "--distr-info-params=banerid=B1&korvexuid=K2",
                              "--stand-in-exit-code=5"])
+        run_seconds = time.time() - started
         # A setup that ran counts as success; its exit code is the result.
         self.assertEqual(5, result.returncode)
         ids = ["int", MISSING, "B1", MISSING, MISSING, "K2"]
         sequence = self.statistics()
-        self.assertEqual(
-            [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
-             ("counter", counter_uri(72978, "StartZagruzkiSetupArc", ids)),
-             "status",
-             ("counter", counter_uri(72980, "FinishZagruzkiSetupArc", ids)),
-             ("counter", counter_uri(72981, "ZapuskSetupArc", ids)),
-             "status",
-             ("counter", counter_uri(72982, "FinishUstanovki", ids))],
-            [entry if entry[0] == "counter" else entry[0] for entry in sequence])
+        self.assertEqual(successful_run_sequence(ids),
+                         [entry if entry[0] == "counter" else entry[0] for entry in sequence])
         reports = self.status_reports()
         self.assert_status_report(reports[0], "success", 1, PACKAGE_SIZE)
         completion = reports[1]
@@ -192,8 +196,9 @@ class ControllerTest(unittest.TestCase):
         record = self.record()
         temp = h.windows_path(h.temp_dir()) + "\\"
         q = lambda text: '"%s"' % text if (" " in text or "\\" in text) else text
-        self.assertRegex(
-            record["command_line"],
+        # The download's whole seconds depend on the machine's load; they
+        # cannot exceed the run's.
+        command_line = re.match(
             "^" + re.escape('"' + temp) + r"kb[0-9A-Fa-f]{1,4}\.tmp" + re.escape(
                 '" --brand-name=int'
                 " --brand-package=" + q(temp + "BrandFile") +
@@ -201,10 +206,12 @@ class ControllerTest(unittest.TestCase):
                 " --distr-info-file=" + q(temp + "distrib_info") +
                 " --distr-info-params=banerid=B1&korvexuid=K2"
                 " --do-not-install-flash"
-                " --histogram-download-time=0"
+                " --histogram-download-time=") + r"(\d+)" + re.escape(
                 " --installerdata=" + q(temp + "master_preferences") +
                 " --progress-window=0"
-                " --silent --stand-in-exit-code=5 --verbose-logging") + "$")
+                " --silent --stand-in-exit-code=5 --verbose-logging") + "$", record["command_line"])
+        self.assertIsNotNone(command_line, record["command_line"])
+        self.assertLessEqual(int(command_line.group(1)), run_seconds)
         files = record["files"]
         with open(os.path.join(h.temp_dir(), "master_preferences"), "rb") as f:
             self.assertEqual(f.read().hex(), files["installerdata"]["content_hex"])
@@ -342,15 +349,8 @@ class ControllerTest(unittest.TestCase):
                                 "--stand-in-exit-code=0"], env=self.env(), timeout=180)
         self.assertEqual(0, result.returncode)
         ids = ["int", MISSING, MISSING, MISSING, MISSING, MISSING]
-        self.assertEqual(
-            [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
-             ("counter", counter_uri(72978, "StartZagruzkiSetupArc", ids)),
-             "status",
-             ("counter", counter_uri(72980, "FinishZagruzkiSetupArc", ids)),
-             ("counter", counter_uri(72981, "ZapuskSetupArc", ids)),
-             "status",
-             ("counter", counter_uri(72982, "FinishUstanovki", ids))],
-            [entry if entry[0] == "counter" else entry[0] for entry in self.statistics()])
+        self.assertEqual(successful_run_sequence(ids),
+                         [entry if entry[0] == "counter" else entry[0] for entry in self.statistics()])
         reports = self.status_reports()
         self.assert_status_report(reports[0], "success", 1, len(self.trusted_package))
         self.assertEqual("success", dict(reports[1])["result"])

@@ -20,9 +20,7 @@ REQUIRED = 419430400
 
 
 def wine(*args):
-    return subprocess.run([h.WINE_RUN, h.WINEPREFIX, *args], env=h.wine_env(),
-                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60,
-                          check=False)
+    return h.run_wine(list(args), timeout=60)
 
 
 def query(key, name):
@@ -46,13 +44,8 @@ def decide(*options):
     log = os.path.join(tempfile.gettempdir(), "lite-disk-space-%d.log" % os.getpid())
     if os.path.exists(log):
         os.remove(log)
-    with tempfile.TemporaryFile() as out:
-        subprocess.run([h.WINE_RUN, h.WINEPREFIX, h.program("disk_space_probe.exe"), *options,
-                        "--log", s.wine_path(log)],
-                       env=h.wine_env(), stdout=out, stderr=subprocess.DEVNULL, timeout=60,
-                       check=False)
-        out.seek(0)
-        text = out.read().decode()
+    text = h.run_wine([h.program("disk_space_probe.exe"), *options, "--log", s.wine_path(log)],
+                      timeout=60).stdout.decode()
     records = []
     if os.path.exists(log):
         with open(log, "rb") as f:

@@ -19,16 +19,9 @@ PACKAGE_SIZE = 1000000
 def probe(url, output, *options):
     """Runs download_probe.exe; returns its key=value lines as a dict (the
     time_left lines as a list)."""
-    # Files rather than pipes: a wineserver started by this run inherits the
-    # output handles and would hold pipes open for seconds after the exit.
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        subprocess.run([h.WINE_RUN, h.WINEPREFIX, h.program("download_probe.exe"), *options,
-                        url, s.wine_path(output)],
-                       env=h.wine_env(), stdout=out, stderr=err, timeout=120, check=False)
-        out.seek(0)
-        err.seek(0)
-        text = out.read().decode("utf-8", "replace")
-        errors = err.read().decode("utf-8", "replace")
+    result = h.run_wine([h.program("download_probe.exe"), *options, url, s.wine_path(output)])
+    text = result.stdout.decode("utf-8", "replace")
+    errors = result.stderr.decode("utf-8", "replace")
     values = {"time_left": [], "attempt": []}
     for line in text.splitlines():
         key, _, value = line.partition("=")

@@ -1,11 +1,22 @@
 """Shared helpers for the integration tests: run the installer programs under
-Wine in the build's own prefix, read its log, and run a virtual display."""
+Wine in the build's own prefix, read its log, and run a virtual display.
 
+Under ctest (LITE_WINEPREFIX_TEMPLATE set) each suite works in a session of
+its own (wine_session.py): LITE_WINEPREFIX is a fresh copy of the template
+made at import, one Xvfb display serves every Wine process of the suite
+(its DISPLAY is set in os.environ, so scripts the tests start get it too)
+and one wineserver stays up until the suite ends. Elsewhere (the demo
+scripts) the prefix is used as it is and the display is the caller's."""
+
+import atexit
 import glob
 import os
+import re
 import shutil
 import subprocess
 import time
+
+import wine_session
 
 BUILD_DIR = os.environ.get("LITE_BUILD_DIR", "")
 SOURCE_DIR = os.environ.get("LITE_SOURCE_DIR", os.path.dirname(os.path.dirname(
@@ -13,6 +24,11 @@ SOURCE_DIR = os.environ.get("LITE_SOURCE_DIR", os.path.dirname(os.path.dirname(
 WINEPREFIX = os.environ.get("LITE_WINEPREFIX", os.path.join(BUILD_DIR, "wineprefix"))
 WINE_RUN = os.path.join(SOURCE_DIR, "scripts", "wine_run.sh")
 LOG_NAME = "lite_installer.log"
+PREFIX_TEMPLATE = os.environ.get("LITE_WINEPREFIX_TEMPLATE", "")
+DISPLAY_SIZE = (1280, 900)
+
+_SESSION = wine_session.WineSession(WINEPREFIX)
+_SUITE_DISPLAY = None
 
 
 def program(name):
@@ -24,23 +40,32 @@ def program(name):
 
 
 def wine_env(extra=None):
+    """The environment of a Wine run in the prefix. Starts the session's
+    wineserver first: every caller is about to run Wine."""
     env = dict(os.environ)
     env["WINEPREFIX"] = WINEPREFIX
     env.setdefault("WINEDEBUG", "-all")
     if extra:
         env.update(extra)
+    if _SUITE_DISPLAY is not None:
+        # One desktop per session: its display is the suite's.
+        env["DISPLAY"] = _SUITE_DISPLAY.display()
+    _SESSION.ensure_server(env)
     return env
+
+
+def run_wine(args, env=None, timeout=120):
+    """Runs `wine_run.sh PREFIX *args` (a program of the build or of Wine,
+    such as "reg"); returns the CompletedProcess, its output read from
+    files."""
+    return wine_session.captured_run([WINE_RUN, WINEPREFIX, *args], wine_env(env), timeout)
 
 
 def run_windows(exe, args=(), env=None, timeout=120):
     """Runs a Windows program under Wine; returns the CompletedProcess with
     `returncode` set to the program's full 32-bit exit code (Linux keeps
     only 8 bits, so the program is started through exit_code_runner.exe)."""
-    runner = program("exit_code_runner.exe")
-    result = subprocess.run([WINE_RUN, WINEPREFIX, runner, exe, *args], env=wine_env(env),
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                            timeout=timeout, check=False)
-    import re
+    result = run_wine([program("exit_code_runner.exe"), exe, *args], env, timeout)
     match = re.search(rb"exit_code=(-?\d+)", result.stdout)
     if match is None:
         raise RuntimeError("no exit code from %s: %r %r" % (exe, result.stdout, result.stderr))
@@ -49,17 +74,10 @@ def run_windows(exe, args=(), env=None, timeout=120):
 
 
 def end_wine_session(timeout=60):
-    """Waits until the prefix's wineserver has ended by itself (it saves the
-    registry on the way out), so that the next Wine process starts a new
-    session, with the display of its own environment. A server still busy
-    after `timeout` seconds is killed."""
-    env = wine_env()
-    try:
-        subprocess.run(["wineserver", "-w"], env=env, timeout=timeout, check=False,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    except subprocess.TimeoutExpired:
-        subprocess.run(["wineserver", "-k"], env=env, check=False,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    """Ends the prefix's wineserver and every Wine process still running in
+    it (the registry is saved on the way out); the next Wine run starts a
+    new session. `timeout` bounds the wait before the server is killed."""
+    _SESSION.stop_server(timeout)
 
 
 def temp_dir():
@@ -114,7 +132,6 @@ def read_log():
 
 def log_messages(text=None):
     """(level, function, message) of every record, in order."""
-    import re
     text = read_log() if text is None else text
     pattern = re.compile(r"^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2} <\d+> (INFO|WARNING|ERROR): "
                          r"(\S+) \((-?\d+)\): (.*)$")
@@ -126,33 +143,40 @@ def log_messages(text=None):
     return records
 
 
-class VirtualDisplay:
-    """An Xvfb display of its own, with a compositor, for windowed runs."""
+def wait_for_log(text, timeout=120, interval=0.3):
+    """True once a record of the log contains `text`, False after `timeout`
+    seconds. A log being written or not yet there counts as no record."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        try:
+            if any(text in m for _, _, m in log_messages()):
+                return True
+        except (OSError, UnicodeDecodeError):
+            pass
+        time.sleep(interval)
+    return False
 
-    def __init__(self, width=1280, height=900):
+
+class VirtualDisplay:
+    """An Xvfb display of its own, with a compositor, for windowed runs.
+    Within a suite session every VirtualDisplay of the default size is the
+    suite's display, shared and kept until the suite ends."""
+
+    def __init__(self, width=DISPLAY_SIZE[0], height=DISPLAY_SIZE[1]):
         self.width = width
         self.height = height
         self.number = None
         self.processes = []
 
     def __enter__(self):
-        for number in range(90, 160):
-            if not os.path.exists("/tmp/.X%d-lock" % number):
-                self.number = number
-                break
-        if self.number is None:
-            raise RuntimeError("no free X display number")
-        xvfb = subprocess.Popen(["Xvfb", ":%d" % self.number, "-screen", "0",
-                                 "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp"],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if _SUITE_DISPLAY is not None and (self.width, self.height) == DISPLAY_SIZE:
+            self.number = _SUITE_DISPLAY.number
+            return self
+        xvfb, self.number = wine_session.start_xvfb(self.width, self.height)
         self.processes.append(xvfb)
-        deadline = time.time() + 20
-        while not os.path.exists("/tmp/.X11-unix/X%d" % self.number):
-            if time.time() > deadline or xvfb.poll() is not None:
-                raise RuntimeError("Xvfb did not start on :%d" % self.number)
-            time.sleep(0.1)
         if shutil.which("xcompmgr"):
             self.processes.append(subprocess.Popen(["xcompmgr"], env=self.env(),
+                                                   stdin=subprocess.DEVNULL,
                                                    stdout=subprocess.DEVNULL,
                                                    stderr=subprocess.DEVNULL))
         return self
@@ -177,12 +201,8 @@ class VirtualDisplay:
         return tuple(out[:3])
 
     def __exit__(self, *exc):
-        for process in reversed(self.processes):
-            process.terminate()
-            try:
-                process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                process.kill()
+        wine_session.stop_processes(self.processes)
+        self.processes = []
         return False
 
 
@@ -191,23 +211,20 @@ class VirtualDisplay:
 # window driver, screenshots and the theme switch.
 
 def start_windows(exe, args=(), env=None):
-    """Starts a Windows program under Wine without waiting; its stdout is a
-    pipe. Use for programs that print their own results (no exit-code
-    runner)."""
-    return subprocess.Popen([WINE_RUN, WINEPREFIX, exe, *args], env=wine_env(env),
-                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    """Starts a Windows program under Wine without waiting; its stdout goes
+    to a file that read_line_with() and communicate() read. Use for
+    programs that print their own results (no exit-code runner)."""
+    return wine_session.CapturedProcess([WINE_RUN, WINEPREFIX, exe, *args], wine_env(env))
 
 
 def start_windows_with_exit_code(exe, args=(), env=None):
     """Starts a Windows program through exit_code_runner.exe without waiting;
     finish it with exit_code_of()."""
     runner = program("exit_code_runner.exe")
-    return subprocess.Popen([WINE_RUN, WINEPREFIX, runner, exe, *args], env=wine_env(env),
-                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    return wine_session.CapturedProcess([WINE_RUN, WINEPREFIX, runner, exe, *args], wine_env(env))
 
 
 def exit_code_of(process, timeout=60):
-    import re
     out, _ = process.communicate(timeout=timeout)
     match = re.search(rb"exit_code=(-?\d+)", out)
     if match is None:
@@ -219,7 +236,6 @@ def read_line_with(process, prefix, timeout=30):
     """Reads the program's stdout up to a line that starts with `prefix`;
     returns the rest of that line. Lines read past it are kept for the next
     call."""
-    import select
     deadline = time.time() + timeout
     buffer = getattr(process, "lite_buffer", b"")
     while True:
@@ -231,12 +247,13 @@ def read_line_with(process, prefix, timeout=30):
                 return text[len(prefix):]
         if time.time() >= deadline:
             break
-        ready, _, _ = select.select([process.stdout], [], [], 0.2)
-        if ready:
-            chunk = os.read(process.stdout.fileno(), 4096)
-            if not chunk:
-                break
-            buffer += chunk
+        exited = process.poll() is not None
+        chunk = process.read_new()
+        if not chunk and exited:
+            break
+        buffer += chunk
+        if not chunk:
+            time.sleep(0.05)
     process.lite_buffer = buffer
     raise RuntimeError("no %r line from the program: %r" % (prefix, buffer))
 
@@ -246,11 +263,13 @@ def screenshot_path(name):
 
 
 def wine_reg(*args, env=None):
-    """Runs Wine's reg.exe in the prefix. Pass the display's env when a
-    display is in use: the first Wine process of a wineserver fixes the
-    desktop's display for every later one."""
-    subprocess.run([WINE_RUN, WINEPREFIX, "reg", *args], env=wine_env(env),
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    """Runs Wine's reg.exe in the prefix; raises CalledProcessError when it
+    fails. Outside a suite session pass the display's env when a display is
+    in use: the first Wine process of a wineserver fixes the desktop's
+    display for every later one."""
+    result = run_wine(["reg", *args], env)
+    if result.returncode != 0:
+        raise subprocess.CalledProcessError(result.returncode, ["reg", *args], result.stdout, result.stderr)
 
 
 def set_theme_active(active, env=None):
@@ -268,9 +287,7 @@ class UiDriver:
         self.env = env
 
     def _run(self, *args):
-        result = subprocess.run([WINE_RUN, WINEPREFIX, self.exe, *[str(a) for a in args]],
-                                env=wine_env(self.env), stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, timeout=60, check=False)
+        result = run_wine([self.exe, *[str(a) for a in args]], self.env, timeout=60)
         return result.returncode, result.stdout.decode("utf-8", "replace")
 
     def find(self, process, window_class="*", timeout_ms=15000):
@@ -313,3 +330,24 @@ class UiDriver:
 
     def gone(self, hwnd, timeout_ms=10000):
         return self._run("gone", hwnd, timeout_ms)[0] == 0
+
+
+def _start_suite_session():
+    """The suite's own prefix copy and display (see the module's text)."""
+    global _SUITE_DISPLAY
+    wine_session.copy_prefix(PREFIX_TEMPLATE, WINEPREFIX)
+    display = VirtualDisplay().__enter__()
+    pids = WINEPREFIX + ".display.pids"
+    wine_session.record_pids(pids, display.processes)
+
+    def stop_display():
+        display.__exit__(None, None, None)
+        os.remove(pids)
+    atexit.register(stop_display)
+    _SUITE_DISPLAY = display
+    os.environ["DISPLAY"] = display.display()
+    os.environ["LITE_WINEPREFIX"] = WINEPREFIX
+
+
+if PREFIX_TEMPLATE:
+    _start_suite_session()

@@ -18,20 +18,29 @@ def wine_path(path):
 
 
 def wait_for_wineserver(harness):
-    """Waits until the prefix's wineserver has ended. Tests that run Wine
-    with their output in files return while the wineserver lingers; the
-    next test's first Wine process must not inherit it (it fixes the X
-    display for every later process)."""
-    import subprocess
-    subprocess.run(["wineserver", "-w"], env=harness.wine_env(), timeout=60, check=False,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    """Ends the prefix's Wine session (see lite_harness.end_wine_session)."""
+    harness.end_wine_session()
+
+
+def start_run_servers(ca, status_path):
+    """The three servers an installer run talks to, started: statistics over
+    https with `ca` (answering "ok" at `status_path`), click statistics, and
+    downloads. Returns (stats, clicks, download); the caller stops them."""
+    stats = FaultServer(tls=ca).start()
+    stats.route(status_path, Response(b"ok"))
+    return stats, FaultServer().start(), FaultServer().start()
 
 
 def install_test_ca(harness):
     """The build's https test CA (made once in the build tree), trusted in the
     test prefix's machine Root store through install_test_root.exe (built with
     the trust tests). `harness` is the lite_harness module."""
-    ca = TestCa(os.path.join(harness.BUILD_DIR, "test_ca")).ensure()
+    import fcntl
+    directory = os.path.join(harness.BUILD_DIR, "test_ca")
+    # Suites running at once make the CA only once.
+    with open(directory + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        ca = TestCa(directory).ensure()
     result = harness.run_windows(harness.program("install_test_root.exe"), [wine_path(ca.ca_der)])
     if result.returncode != 0:
         raise RuntimeError("cannot trust the test CA: %r" % result.stderr)

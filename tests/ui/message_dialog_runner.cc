@@ -19,6 +19,7 @@
 
 #include "installer/text.h"
 #include "ui/checkbox_painter.h"
+#include "ui/child_controls.h"
 #include "ui/fonts.h"
 #include "ui/hand_cursor_link.h"
 #include "ui/image_progress_bar.h"
@@ -44,6 +45,42 @@ struct CheckboxBench {
 };
 CheckboxBench* g_bench = nullptr;
 
+// Both benches: a popup window of their own class, painted with the main
+// background as the installer window paints it.
+HWND CreateBenchWindow(const wchar_t* class_name, WNDPROC procedure, const wchar_t* title, RECT bounds) {
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = UiEnvironment::ModuleInstance();
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.lpszClassName = class_name;
+  RegisterClassExW(&window_class);
+  return CreateWindowExW(0, class_name, title, WS_POPUP, bounds.left, bounds.top, bounds.right - bounds.left,
+                         bounds.bottom - bounds.top, nullptr, nullptr, window_class.hInstance, nullptr);
+}
+
+// What both benches' procedures leave to the end: closing ends the message loop.
+LRESULT BenchDefaultProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_CLOSE) {
+    DestroyWindow(window);
+    return 0;
+  }
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void PaintBackground(HWND window, const lite_installer::ResourceImage& background) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT client;
+  GetClientRect(window, &client);
+  background.Draw(dc, 0, 0, client.right, client.bottom, 21, 21, client.right, client.bottom);
+  EndPaint(window, &paint);
+}
+
 void ShowState(HWND window) {
   const std::wstring title = std::wstring(L"checkbox-bench checked=") +
                              (g_bench->painter->IsChecked() ? L"1" : L"0");
@@ -52,16 +89,9 @@ void ShowState(HWND window) {
 
 LRESULT CALLBACK BenchProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      RECT client;
-      GetClientRect(window, &client);
-      g_bench->background.Draw(dc, 0, 0, client.right, client.bottom, 21, 21, client.right,
-                               client.bottom);
-      EndPaint(window, &paint);
+    case WM_PAINT:
+      PaintBackground(window, g_bench->background);
       return 0;
-    }
     case WM_ERASEBKGND:
       return TRUE;
     case WM_NOTIFY: {
@@ -89,15 +119,11 @@ LRESULT CALLBACK BenchProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
       break;
     case WM_CLOSE:
       g_bench->final_checked = g_bench->painter->IsChecked();
-      DestroyWindow(window);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+      break;
     default:
       break;
   }
-  return DefWindowProcW(window, message, wparam, lparam);
+  return BenchDefaultProcedure(window, message, wparam, lparam);
 }
 
 int RunCheckboxBench(bool initially_checked) {
@@ -108,19 +134,12 @@ int RunCheckboxBench(bool initially_checked) {
   bench.font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH, L"Arial");
-  WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &BenchProcedure;
-  window_class.hInstance = UiEnvironment::ModuleInstance();
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = L"LiteCheckboxBench";
-  RegisterClassExW(&window_class);
-  HWND window = CreateWindowExW(0, L"LiteCheckboxBench", L"checkbox-bench", WS_POPUP, 200, 200,
-                                320, 60, nullptr, nullptr, window_class.hInstance, nullptr);
+  HWND window = CreateBenchWindow(L"LiteCheckboxBench", &BenchProcedure, L"checkbox-bench",
+                                  RECT{200, 200, 520, 260});
   HWND checkbox = CreateWindowExW(0, L"Button", L"&Make default browser",
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 20, 20,
                                   260, 15, window, reinterpret_cast<HMENU>(kCheckboxId),
-                                  window_class.hInstance, nullptr);
+                                  UiEnvironment::ModuleInstance(), nullptr);
   SendMessageW(checkbox, WM_SETFONT, reinterpret_cast<WPARAM>(bench.font), FALSE);
   bench.painter.reset(
       new lite_installer::CheckboxPainter(checkbox, bench.font, initially_checked, bench.background));
@@ -160,21 +179,14 @@ WelcomeBench* g_welcome = nullptr;
 
 LRESULT CALLBACK WelcomeProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      RECT client;
-      GetClientRect(window, &client);
-      g_welcome->background.Draw(dc, 0, 0, client.right, client.bottom, 21, 21, client.right,
-                                 client.bottom);
-      EndPaint(window, &paint);
+    case WM_PAINT:
+      PaintBackground(window, g_welcome->background);
       return 0;
-    }
     case WM_ERASEBKGND:
       return TRUE;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wparam);
-      const bool link = GetDlgCtrlID(reinterpret_cast<HWND>(lparam)) == lite_installer::kLinkPieceId;
+      const bool link = lite_installer::ControlId(reinterpret_cast<HWND>(lparam)) == lite_installer::kLinkPieceId;
       SelectObject(dc, link ? g_welcome->link_font.Get() : g_welcome->text_font.Get());
       SetTextColor(dc, RGB(0x66, 0x66, 0x66));
       SetBkMode(dc, TRANSPARENT);
@@ -189,16 +201,10 @@ LRESULT CALLBACK WelcomeProcedure(HWND window, UINT message, WPARAM wparam, LPAR
         return 0;
       }
       break;
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
     default:
       break;
   }
-  return DefWindowProcW(window, message, wparam, lparam);
+  return BenchDefaultProcedure(window, message, wparam, lparam);
 }
 
 int RunWelcomeBench(int language, int position) {
@@ -208,28 +214,20 @@ int RunWelcomeBench(int language, int position) {
   bench.background.Load(307);
   bench.text_font.Reset(lite_installer::CreateUiFont(L"Arial", 14, FW_NORMAL, false));
   bench.link_font.Reset(lite_installer::CreateUiFont(L"Arial", 14, FW_NORMAL, true));
-  WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &WelcomeProcedure;
-  window_class.hInstance = UiEnvironment::ModuleInstance();
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = L"LiteWelcomeBench";
-  RegisterClassExW(&window_class);
   const SIZE size = bench.background.LogicalSize();
-  HWND window = CreateWindowExW(0, L"LiteWelcomeBench", L"welcome-bench clicks=0", WS_POPUP, 100,
-                                100, size.cx - 42, size.cy - 42, nullptr, nullptr,
-                                window_class.hInstance, nullptr);
+  HWND window = CreateBenchWindow(L"LiteWelcomeBench", &WelcomeProcedure, L"welcome-bench clicks=0",
+                                  RECT{100, 100, 100 + size.cx - 42, 100 + size.cy - 42});
   const std::vector<HWND> pieces = lite_installer::CreateLinkText(
       window, lite_installer::LoadStringIn(406, language), bench.text_font.Get(), POINT{180, 56},
       17, 360);
   for (HWND piece : pieces) {
-    if (GetDlgCtrlID(piece) == lite_installer::kLinkPieceId) {
+    if (lite_installer::ControlId(piece) == lite_installer::kLinkPieceId) {
       bench.hand.Subclass(piece);
       break;
     }
   }
   HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 180, 180, 130, 11,
-                             window, reinterpret_cast<HMENU>(1030), window_class.hInstance,
+                             window, reinterpret_cast<HMENU>(1030), UiEnvironment::ModuleInstance(),
                              nullptr);
   bench.progress.reset(new lite_installer::ImageProgressBar(313, 314));
   bench.progress->Subclass(bar);

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "installer/text.h"
+#include "ui/child_controls.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ void PrintWindow(HWND window, HWND parent) {
       "\"bottom\": %ld, \"client_width\": %ld, \"client_height\": %ld, \"visible\": %d, "
       "\"enabled\": %d, \"style\": %lu, \"ex_style\": %lu, \"check\": %ld, \"text\": %s}\n",
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
-      parent != nullptr ? static_cast<int>(static_cast<short>(GetDlgCtrlID(window))) : 0,
+      parent != nullptr ? lite_installer::ControlId(window) : 0,
       Json(name).c_str(), rect.left, rect.top, rect.right, rect.bottom, client.right,
       client.bottom, IsWindowVisible(window) ? 1 : 0, IsWindowEnabled(window) ? 1 : 0,
       static_cast<unsigned long>(style), static_cast<unsigned long>(ex_style),
@@ -158,7 +159,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND child = nullptr;
     // The first child with the id (link pieces share theirs).
     for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-      if (static_cast<short>(GetDlgCtrlID(c)) == _wtoi(argv[3])) {
+      if (lite_installer::ControlId(c) == _wtoi(argv[3])) {
         child = c;
         break;
       }

@@ -7,13 +7,14 @@
 #   make_demo_package.sh IN.exe OUT.exe [WIN32_BUILD_DIR]
 # WIN32_BUILD_DIR (default build/win32) must hold bin/add_trust_resources.exe
 # and bin/install_test_root.exe; the test PKI is kept in WIN32_BUILD_DIR/demo_pki
-# and its root is installed into WIN32_BUILD_DIR/wineprefix.
+# and its root is installed into LITE_WINEPREFIX when set (a test suite's
+# own prefix), else into WIN32_BUILD_DIR/wineprefix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 in=${1:?usage: make_demo_package.sh IN.exe OUT.exe [WIN32_BUILD_DIR]}
 out=${2:?usage: make_demo_package.sh IN.exe OUT.exe [WIN32_BUILD_DIR]}
 build=$(cd "${3:-$root/build/win32}" && pwd)
-prefix=$build/wineprefix
+prefix=${LITE_WINEPREFIX:-$build/wineprefix}
 signing=$root/tools/signing
 pki=$build/demo_pki
 work=$(mktemp -d)

@@ -14,6 +14,9 @@ set -euo pipefail
 dir=${1:?usage: make_test_pki.sh DIR}
 mkdir -p "$dir"
 cd "$dir"
+# Callers running at once make the PKI only once.
+exec 8>"$dir.lock"
+flock 8
 [ -f .complete ] && exit 0
 
 days=7300

@@ -1,8 +1,8 @@
 // The WinINet functions the installer uses, looked up at run time in
 // wininet.dll loaded from System32 (never from the program's folder).
 // Windows build only.
-#ifndef INSTALL_WININET_API_H_
-#define INSTALL_WININET_API_H_
+#ifndef INSTALLER_WININET_API_H_
+#define INSTALLER_WININET_API_H_
 
 #include <windows.h>
 #include <wininet.h>
@@ -40,4 +40,4 @@ struct InternetHandleTraits {
 
 }  // namespace lite_installer
 
-#endif  // INSTALL_WININET_API_H_
+#endif  // INSTALLER_WININET_API_H_

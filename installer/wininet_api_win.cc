@@ -1,4 +1,4 @@
-#include "install/wininet_api.h"
+#include "installer/wininet_api.h"
 
 #include "installer/system_library.h"
 
