@@ -11,32 +11,23 @@ constexpr int kBottomMargin = 20;
 constexpr int kButtonGap = 10;
 constexpr int kTextHeight = 50;
 
-LayoutRect Rect(int left, int top, int right, int bottom) {
-  LayoutRect rect;
-  rect.left = left;
-  rect.top = top;
-  rect.right = right;
-  rect.bottom = bottom;
-  return rect;
-}
-
 }  // namespace
 
 void MessageButtonRects(int client_width, int client_height, int ok_width, int ok_height,
                         int cancel_width, int cancel_height, LayoutRect* ok, LayoutRect* cancel) {
   (void)client_width;
   const int top = client_height - kBottomMargin - ok_height;
-  *ok = Rect(kLeftMargin, top, kLeftMargin + ok_width, top + ok_height);
+  *ok = LayoutRect{kLeftMargin, top, kLeftMargin + ok_width, top + ok_height};
   const int cancel_left = kLeftMargin + ok_width + kButtonGap;
-  *cancel = Rect(cancel_left, top, cancel_left + cancel_width, top + cancel_height);
+  *cancel = LayoutRect{cancel_left, top, cancel_left + cancel_width, top + cancel_height};
 }
 
 void MessageTextRects(int client_width, int client_height, const LayoutRect& ok, LayoutRect* title,
                       LayoutRect* text) {
   const int bottom = ok.top + (client_height - ok.bottom) - kBottomMargin;
   const int right = client_width - kRightMargin;
-  *text = Rect(kLeftMargin, bottom - kTextHeight, right, bottom);
-  *title = Rect(kLeftMargin, kTitleTop, right, bottom - kTextHeight);
+  *text = LayoutRect{kLeftMargin, bottom - kTextHeight, right, bottom};
+  *title = LayoutRect{kLeftMargin, kTitleTop, right, bottom - kTextHeight};
 }
 
 }  // namespace lite_installer
