@@ -1,5 +1,7 @@
 #include "install/download_progress.h"
 
+#include <cstdint>
+
 namespace lite_installer {
 
 int64_t RemainingSeconds(uint32_t done, uint32_t total, uint32_t elapsed_ms) {
@@ -20,7 +22,10 @@ void UpdateDownloadProgress(uint32_t done, uint32_t total, uint32_t elapsed_ms,
   const int64_t remaining_s = RemainingSeconds(done, total, elapsed_ms);
   if (progress != nullptr) {
     if (elapsed_ms / 1000 + remaining_s > kSlowDownloadSeconds) progress->OnSlowDownload();
-    progress->OnTimeLeft(static_cast<int>(remaining_s), kTimeLeftEstimate);
+    // A trickle (one byte in a minute of a large body) gives an estimate past
+    // what an int holds; it is shown as the largest one instead of wrapping.
+    const int seconds = remaining_s > INT32_MAX ? INT32_MAX : static_cast<int>(remaining_s);
+    progress->OnTimeLeft(seconds, kTimeLeftEstimate);
   }
   *last_estimate = elapsed_ms;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native unit tests (ASan, UBSan)
-# and the Windows tests under Wine. Installs what the project needs first.
+# Builds everything and runs every test: the native unit tests (ASan, UBSan),
+# the fuzz harnesses for a short fixed number of executions each (clang,
+# ASan, UBSan) and the Windows tests under Wine. Installs what the project needs first.
 #   scripts/test.sh            build trees under ./build
 #   LITE_BUILD_ROOT=DIR ...    build trees under DIR instead
 set -euo pipefail
@@ -32,6 +33,7 @@ run_tree() {
 
 mkdir -p "$build_root"
 run_tree native || status=1
+run_tree fuzz -DLITE_FUZZ=ON -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 || status=1
 run_tree win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" || status=1
 
 # One closing line over both trees.
