@@ -14,6 +14,7 @@ import tempfile
 import threading
 import unittest
 
+import brand_copy
 import lite_harness as h
 
 sys.path.insert(0, os.path.join(h.SOURCE_DIR, "tools"))
@@ -123,7 +124,9 @@ def gcab(cab, member_name, content):
 
 class BrandTestBase(unittest.TestCase):
     def setUp(self):
-        self.exe = h.program("lite_installer_test.exe")
+        # Resource 319 names the build's download host; this copy's names the
+        # local package server.
+        self.exe = brand_copy.program("lite_installer_test.exe", SERVER.host())
         self.work = tempfile.mkdtemp(prefix="brand_test_")
         remove_outputs()
 
@@ -178,6 +181,9 @@ class BrandPackagesTest(BrandTestBase):
 
     def test_default_package_and_user_language(self):
         package = read(os.path.join(PACKAGES, "default.cab"))
+        shipped = json.loads(read(os.path.join(PACKAGES, "default", "brand_config")))
+        self.assertTrue(shipped["setup_url"].endswith("/browser/int/flash/browser-setup.arc"), shipped)
+        package = brand_copy.package(SERVER.host())
         for locale, language in (("de_DE.UTF-8", "de"), ("en_GB.UTF-8", "en"), ("pt_BR.UTF-8", "pt-BR")):
             with self.subTest(locale=locale):
                 _, records = run(self.exe, env={"LC_ALL": locale, "LANG": locale})
