@@ -1,6 +1,5 @@
 #include "installer/switches.h"
 
-#include "installer/log.h"
 #include "installer/text.h"
 
 using lite_installer::Narrow;
@@ -28,7 +27,8 @@ size_t PrefixLength(const String& text) {
 
 }  // namespace
 
-ProcessSwitches ProcessSwitches::FromArguments(const std::vector<std::wstring>& arguments) {
+ProcessSwitches ProcessSwitches::FromArguments(const std::vector<std::wstring>& arguments,
+                                               std::vector<std::wstring>* dropped) {
   ProcessSwitches table;
   if (arguments.empty()) return table;
   table.program_ = TrimWhitespace(arguments[0]);
@@ -38,9 +38,7 @@ ProcessSwitches ProcessSwitches::FromArguments(const std::vector<std::wstring>& 
     const size_t equals = argument.find(L'=');
     const std::wstring name = ToLowerAscii(argument.substr(0, equals));
     if (!IsPassableSwitchName(name.substr(PrefixLength(name)))) {
-      lite_installer::Log(lite_installer::kWarning, L"ProcessSwitches::FromArguments", __LINE__,
-                          L"Switch dropped, its name is not ASCII letters, digits, \"-\", \"_\" or \".\": " +
-                              name);
+      if (dropped != nullptr) dropped->push_back(name);
       continue;
     }
     if (equals == std::wstring::npos) {

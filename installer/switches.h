@@ -12,18 +12,21 @@ class ProcessSwitches {
  public:
   ProcessSwitches() = default;
 
-  // The process-wide table, parsed from GetCommandLineW() on the first call.
-  // The first call must come before a second thread runs; the table is only
-  // read afterwards. Windows build only.
+  // The process-wide table, parsed from GetCommandLineW() on the first call,
+  // which logs a WARNING for each dropped switch. The first call must come
+  // before a second thread runs; the table is only read afterwards. Windows
+  // build only.
   static const ProcessSwitches& Current();
 
   // Builds a table from arguments as CommandLineToArgvW splits them: the first
   // is the program, every further argument that starts with "--", "-" or "/"
   // is a switch, the rest are dropped. A switch whose name (without prefix)
-  // holds anything but ASCII letters, digits, "-", "_" and "." is dropped with
-  // a WARNING: it could not be passed on as the same name. "semi-silent" adds
-  // "silent" and "uac-enabled" with empty values.
-  static ProcessSwitches FromArguments(const std::vector<std::wstring>& arguments);
+  // holds anything but ASCII letters, digits, "-", "_" and "." is dropped too,
+  // and its lower-cased text added to `dropped` (may be null): it could not be
+  // passed on as the same name. "semi-silent" adds "silent" and
+  // "uac-enabled" with empty values.
+  static ProcessSwitches FromArguments(const std::vector<std::wstring>& arguments,
+                                       std::vector<std::wstring>* dropped = nullptr);
 
   // Presence of the lower-cased name (no prefix is stripped from the query).
   bool Has(const std::string& name) const;

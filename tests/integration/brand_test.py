@@ -377,15 +377,19 @@ class DistributionParametersTest(BrandTestBase):
         self.assertEqual("a=1&b&=x&a=2", reg_value(BROWSER_KEY, "DistribInfoParams"))
         self.assertEqual([], messages_of(records, "`anonymous-namespace'::CreateJsonFromDistribParams"))
 
-    def test_parameters_that_cannot_be_serialised_leave_no_stale_file(self):
+    def test_parameters_outside_printable_ascii_are_ignored(self):
+        earlier = b'{"lang": "from an earlier run"}'
         with open(temp_file("distrib_info"), "wb") as f:
-            f.write(b'{"lang": "from an earlier run"}')
-        # "\u00e9" narrows to the byte 0xE9, which is not UTF-8.
+            f.write(earlier)
+        # "\u00e9" would narrow to the byte 0xE9: the whole text is ignored.
         _, records = run(self.exe, ["--distr-info-params=lang=tr&custo=caf\u00e9"])
-        self.assertIn(("ERROR", "`anonymous-namespace'::CreateJsonFromDistribParams"),
-                      [(level, f) for level, f, m in records if m.startswith("Can't create json dump")])
-        self.assertFalse(os.path.exists(temp_file("distrib_info")))
-        self.assertEqual("Default language: tr", messages_of(records, "BrandPackageInfo::SetDefaults")[0])
+        self.assertIn(("WARNING", "DistribInfoParams::Load",
+                       'The switch "distr-info-params" ignored: it holds characters other than printable ASCII.'),
+                      records)
+        self.assertEqual([], messages_of(records, "`anonymous-namespace'::CreateJsonFromDistribParams"))
+        self.assertEqual(earlier, read(temp_file("distrib_info")), "nothing is written for this run")
+        self.assertIsNone(reg_value(BROWSER_KEY, "DistribInfoParams"))
+        self.assertNotEqual("Default language: tr", messages_of(records, "BrandPackageInfo::SetDefaults")[0])
 
     def test_stamped_copy_stays_signed_and_its_tag_is_used(self):
         stamped = self.signing.stamp(self.signed, "stamped.exe", "lang=tr&banerid=7")

@@ -17,7 +17,7 @@ import servers
 stamper = brand_test.stamper
 STATUS_PATH = "/get/browser/install"
 COUNTER = re.compile(r"^/jclck/dtype=stred/pid=457/cid=(\d+)/path=([A-Za-z]+)\.([^/?#]*)/\*$")
-RECORD = re.compile(r"^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2} <\d+> (INFO|WARNING|ERROR): \S+ \(-?\d+\): ")
+RECORD = re.compile(r"^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2} <\d+> (INFO|WARNING|ERROR): .+? \(-?\d+\): ")
 
 
 class UntrustedTextTest(unittest.TestCase):
@@ -116,7 +116,7 @@ class UntrustedTextTest(unittest.TestCase):
                                  "do-not-install-flash", "histogram-download-time", "installerdata",
                                  "progress-window", "silent", "verbose-logging", "lang", "path", "q", "tab"]),
                          sorted(switches))
-        dropped = [m for level, f, m in h.log_messages() if level == "WARNING" and f == "ProcessSwitches::FromArguments"]
+        dropped = [m for level, f, m in h.log_messages() if level == "WARNING" and f == "ProcessSwitches::Current"]
         self.assertEqual(len(hostile), len(dropped), dropped)
         # The file handed on holds the tag's values as they stand.
         handed = json.loads(bytes.fromhex(record["files"]["distr-info-file"]["content_hex"]))
