@@ -87,7 +87,8 @@ std::wstring FormatLogRecord(const LogTimestamp& utc, uint32_t thread_id, LogLev
     while (ending > 0 && (error_text[ending - 1] == L'\r' || error_text[ending - 1] == L'\n')) --ending;
     record += L" Last error: ";
     record += EscapeControlCharacters(error_text.substr(0, ending));
-    const bool crlf = error_text.size() >= ending + 2 && error_text.compare(error_text.size() - 2, 2, L"\r\n") == 0;
+    const std::wstring line_end = error_text.substr(ending);
+    const bool crlf = line_end.size() >= 2 && line_end.compare(line_end.size() - 2, 2, L"\r\n") == 0;
     record += crlf ? L"\r\n" : L"\n";
   } else {
     record += L'\n';

@@ -56,7 +56,8 @@ def main():
             h.clear_log()
             print("== Serving the demo package at " + server.url(SETUP_PATH))
             print("== Running: lite_installer_test.exe --silent")
-            result = h.run_windows(brand_copy.program("lite_installer_test.exe", host, env=env), ["--silent"], env=env, timeout=300)
+            installer = brand_copy.program("lite_installer_test.exe", host, env=env)
+            result = h.run_windows(installer, ["--silent"], env=env, timeout=300)
             requests = server.requests()
             reports = sorted(status.requests() + counters.requests(), key=lambda r: r["time"])
         received = None

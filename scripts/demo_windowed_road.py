@@ -61,7 +61,8 @@ def run(display, interactive, server):
                 "LITE_TEST_STATS_HOST": host, "LITE_TEST_CLICK_STATS_HOST": host})
     h.clear_log()
     print("== Running: lite_installer_test.exe " + " ".join(SETUP_ARGS))
-    process = h.start_windows_with_exit_code(brand_copy.program("lite_installer_test.exe", host, env=env), SETUP_ARGS, env=env)
+    installer = brand_copy.program("lite_installer_test.exe", host, env=env)
+    process = h.start_windows_with_exit_code(installer, SETUP_ARGS, env=env)
     if interactive:
         print("== The installer window is open on %s: click Install (or Cancel)." % env.get("DISPLAY"))
         return h.exit_code_of(process, timeout=1800)

@@ -1,8 +1,8 @@
 // Both Base64 decoders: the strict one accepts only canonical lengths, and
 // whatever it accepts the lenient one decodes to the same bytes; a strict
 // result re-encoded gives the text back when the text's padding bits are 0.
-#include "trust/base64.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "trust/base64.h"
 
 namespace {
 

@@ -10,9 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!lite_installer::ParseContentRange(value, &range)) return 0;
   FUZZ_CHECK(range.first <= range.last);
   FUZZ_CHECK(range.complete == 0 || range.complete > range.last);
-  const std::wstring canonical = L"bytes " + lite_installer::ToDecimal(range.first) + L"-" +
-                                 lite_installer::ToDecimal(range.last) + L"/" +
-                                 (range.complete == 0 ? std::wstring(L"*") : lite_installer::ToDecimal(range.complete));
+  const std::wstring canonical =
+      L"bytes " + lite_installer::ToDecimal(range.first) + L"-" + lite_installer::ToDecimal(range.last) + L"/" +
+      (range.complete == 0 ? std::wstring(L"*") : lite_installer::ToDecimal(range.complete));
   lite_installer::ContentRange again;
   FUZZ_CHECK(lite_installer::ParseContentRange(canonical, &again));
   FUZZ_CHECK(again.first == range.first && again.last == range.last && again.complete == range.complete);

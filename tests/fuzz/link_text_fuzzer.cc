@@ -1,7 +1,7 @@
 // The link-text layout: the tokens give back the text without its markup,
 // and the layout keeps every token's text, in order, within sane geometry.
-#include "ui/link_text_layout.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "ui/link_text_layout.h"
 
 namespace {
 
@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(joined.size() <= text.size());
 
   CharacterWidths measurer;
-  const std::vector<lite_installer::LinkTextPiece> pieces = lite_installer::LayoutLinkText(tokens, measurer, max_width);
+  const std::vector<lite_installer::LinkTextPiece> pieces =
+      lite_installer::LayoutLinkText(tokens, measurer, max_width);
   std::wstring laid_out;
   int line = 0;
   for (const auto& piece : pieces) {

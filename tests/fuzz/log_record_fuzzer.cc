@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::wstring message = lite_installer::fuzz::WideFromBytes(data, message_bytes);
   const std::wstring error_text = lite_installer::fuzz::WideFromBytes(data + message_bytes, size - message_bytes);
   const lite_installer::LogTimestamp time = {2026, 12, 8, 6, 0, 0};
-  for (lite_installer::LogLevel level : {lite_installer::kInfo, lite_installer::kWarning, lite_installer::kError}) {
+  for (lite_installer::LogLevel level :
+       {lite_installer::kInfo, lite_installer::kWarning, lite_installer::kError}) {
     const std::wstring record = lite_installer::FormatLogRecord(time, 1, level, L"f", 1, message, error_text);
     const size_t first_break = record.find_first_of(L"\r\n");
     FUZZ_CHECK(first_break != std::wstring::npos);

@@ -8,8 +8,6 @@
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/support/command_line_to_argv.h"
 
-
-
 namespace {
 
 std::vector<std::wstring> ExpectedArguments(const ProcessSwitches& table) {
@@ -29,7 +27,8 @@ void CheckRoundTrip(const ProcessSwitches& table) {
   // back; everything else does.
   std::map<std::string, std::wstring> trimmed = table.switches();
   for (auto& entry : trimmed) {
-    while (!entry.second.empty() && lite_installer::IsTrimmedWhitespace(entry.second.back())) entry.second.pop_back();
+    while (!entry.second.empty() && lite_installer::IsTrimmedWhitespace(entry.second.back()))
+      entry.second.pop_back();
   }
   FUZZ_CHECK(ProcessSwitches::FromArguments(arguments).switches() == trimmed);
 }

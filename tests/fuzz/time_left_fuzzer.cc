@@ -13,9 +13,7 @@ namespace {
 
 class RecordingProgress : public lite_installer::DownloadProgress {
  public:
-  void OnDownloadProgress(float fraction) override {
-    FUZZ_CHECK(fraction >= 0.0f && fraction <= 1.0f);
-  }
+  void OnDownloadProgress(float fraction) override { FUZZ_CHECK(fraction >= 0.0f && fraction <= 1.0f); }
   void OnSlowDownload() override {}
   void OnTimeLeft(int seconds, int state) override {
     FUZZ_CHECK(seconds >= 0);

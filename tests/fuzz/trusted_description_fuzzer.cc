@@ -2,8 +2,8 @@
 // with at most one identity per certificate entry and none that is empty.
 #include <jansson.h>
 
-#include "trust/korvex_trust_verifier.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "trust/korvex_trust_verifier.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

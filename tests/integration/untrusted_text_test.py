@@ -87,7 +87,8 @@ class UntrustedTextTest(unittest.TestCase):
         lines = [line for line in text.replace("\r\n", "\n").split("\n") if line]
         self.assertTrue(all(RECORD.match(line) for line in lines), [l for l in lines if not RECORD.match(l)])
         self.assertNotIn("forged", text)
-        warnings = [m for level, f, m in h.log_messages() if level == "WARNING" and f == "DistribInfoParams::Load"]
+        warnings = [m for level, f, m in h.log_messages()
+                    if level == "WARNING" and f == "DistribInfoParams::Load"]
         self.assertEqual(["The distribution tag ignored: it holds characters other than printable ASCII."],
                          warnings)
         self.assertFalse(os.path.exists(os.path.join(h.temp_dir(), "distrib_info")))
@@ -116,12 +117,13 @@ class UntrustedTextTest(unittest.TestCase):
                                  "do-not-install-flash", "histogram-download-time", "installerdata",
                                  "progress-window", "silent", "verbose-logging", "lang", "path", "q", "tab"]),
                          sorted(switches))
-        dropped = [m for level, f, m in h.log_messages() if level == "WARNING" and f == "ProcessSwitches::Current"]
+        dropped = [m for level, f, m in h.log_messages()
+                   if level == "WARNING" and f == "ProcessSwitches::Current"]
         self.assertEqual(len(hostile), len(dropped), dropped)
         # The file handed on holds the tag's values as they stand.
         handed = json.loads(bytes.fromhex(record["files"]["distr-info-file"]["content_hex"]))
-        self.assertEqual({"banerid": "7/../../../evil/x?y=1#", "korvexuid": "a b\"c", "lang": "#x", "custom": "1"},
-                         handed)
+        self.assertEqual(
+            {"banerid": "7/../../../evil/x?y=1#", "korvexuid": "a b\"c", "lang": "#x", "custom": "1"}, handed)
         # Every counter keeps its shape; the values are encoded inside it.
         counters = self.counters(seen)
         self.assertEqual(["72977", "72978", "72980", "72981", "72982"], [cid for cid, _ in counters])
