@@ -16,6 +16,7 @@ import lite_harness as h
 
 SETUP_PATH = "/browser/int/flash/browser-setup.arc"
 _made = {}
+_packages = {}
 
 
 def _work_dir():
@@ -34,7 +35,14 @@ def document(host):
 
 
 def package(host):
-    """The cabinet that replaces resource 319 for `host`."""
+    """The cabinet that replaces resource 319 for `host` (made once: a
+    cabinet records the time it was made)."""
+    if host not in _packages:
+        _packages[host] = _make_package(host)
+    return _packages[host]
+
+
+def _make_package(host):
     staging = tempfile.mkdtemp(prefix="brand_copy_")
     try:
         member = os.path.join(staging, "brand_config")
