@@ -44,7 +44,9 @@ struct BrandRecord {
   bool AutodetectLanguage() const;
 
   // license_url or conf_policy_url followed by "?lang=" and the interface
-  // language, each byte widened.
+  // language, each byte widened. The language is percent-encoded and bytes
+  // that no URL may hold are encoded in the address, so the shell gets one
+  // well-formed address whatever the documents held.
   std::wstring LicenseLinkUrl() const;
   std::wstring PrivacyLinkUrl() const;
 

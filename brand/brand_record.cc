@@ -1,6 +1,7 @@
 #include "brand/brand_package_info.h"
 
 #include "installer/log.h"
+#include "installer/percent_encoding.h"
 #include "installer/text.h"
 
 bool BrandRecord::ShowInternationalTitle() const { return alternate_installer_title == TriState::True; }
@@ -10,11 +11,13 @@ bool BrandRecord::MakeBrowserDefault() const { return make_browser_default != Tr
 bool BrandRecord::AutodetectLanguage() const { return autodetect_language != TriState::False; }
 
 std::wstring BrandRecord::LicenseLinkUrl() const {
-  return lite_installer::Widen(license_url + "?lang=" + interface_language);
+  return lite_installer::Widen(lite_installer::EncodeUnsafeUrlBytes(license_url) + "?lang=" +
+                               lite_installer::PercentEncode(interface_language));
 }
 
 std::wstring BrandRecord::PrivacyLinkUrl() const {
-  return lite_installer::Widen(conf_policy_url + "?lang=" + interface_language);
+  return lite_installer::Widen(lite_installer::EncodeUnsafeUrlBytes(conf_policy_url) + "?lang=" +
+                               lite_installer::PercentEncode(interface_language));
 }
 
 void BrandRecord::ResetFields() {

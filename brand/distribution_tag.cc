@@ -17,6 +17,13 @@ uint16_t ReadBig16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | 
 
 }  // namespace
 
+bool IsPrintableAsciiText(const std::string& text) {
+  for (char c : text) {
+    if (c < 0x20 || c > 0x7E) return false;
+  }
+  return true;
+}
+
 std::string ParseDistributionTag(const uint8_t* data, size_t size) {
   if (data == nullptr || !Inside(0, 0x40, size) || data[0] != 'M' || data[1] != 'Z') return std::string();
   const size_t pe = ReadLittle32(data + 0x3C);

@@ -7,9 +7,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace lite_installer {
+
+// Distribution parameters: keys and values as they stand in the parameter
+// text, ordered by byte-wise key comparison.
+using DistribParams = std::map<std::string, std::string>;
+
+// True when every byte of `text` is printable ASCII (0x20 to 0x7E). The tag
+// lies outside the signed bytes, so anything else marks a tampered copy and
+// the whole text counts as no tag.
+bool IsPrintableAsciiText(const std::string& text);
 
 // Offset of the PE32 certificate table's file offset, counted from the PE
 // signature (data directory entry 4).

@@ -1,6 +1,7 @@
 #include "brand/download_page.h"
 
 #include "installer/build_config.h"
+#include "installer/percent_encoding.h"
 #include "installer/text.h"
 
 namespace lite_installer {
@@ -40,17 +41,9 @@ std::string ProductSiteDomain(const std::string& brand_id) {
 std::string DownloadPageUrl(const BrandRecord& brand, const DistribParams& parameters) {
   std::string url = "http://" + Narrow(ProductSiteStem()) + ProductSiteDomain(brand.brand_id) + "/download?";
   for (const auto& [key, value] : parameters) {
-    if (IsKnownTagKey(key)) url += key + "=" + value + "&";
+    if (IsKnownTagKey(key)) url += key + "=" + PercentEncode(value) + "&";
   }
   return url + "full=1";
-}
-
-void OverrideInterfaceLanguage(const std::string* lang_parameter, BrandRecord& brand) {
-  if (lang_parameter != nullptr) {
-    brand.interface_language = *lang_parameter;
-  } else if (brand.brand_id == "int" && brand.autodetect_language != TriState::False) {
-    brand.interface_language.clear();
-  }
 }
 
 }  // namespace lite_installer

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "brand/brand_package_info.h"
-#include "install/distrib_info_params.h"
+#include "brand/distribution_tag.h"
 
 namespace lite_installer {
 
@@ -17,14 +17,10 @@ bool IsKnownTagKey(const std::string& key);
 std::string ProductSiteDomain(const std::string& brand_id);
 
 // "http://" + site stem + domain + "/download?" + every known key in key
-// order as "key=value&" + "full=1". Values are copied unescaped.
+// order as "key=value&" + "full=1". Each value is percent-encoded, so that no
+// parameter can add a path, a query pair or a fragment to the address the
+// shell opens.
 std::string DownloadPageUrl(const BrandRecord& brand, const DistribParams& parameters);
-
-// The interface-language override between reading the packages and the
-// defaults: the "lang" parameter (`lang_parameter`, null when absent) wins,
-// even when empty; otherwise the "int" brand with autodetection not switched
-// off has its language emptied so that the user's locale decides.
-void OverrideInterfaceLanguage(const std::string* lang_parameter, BrandRecord& brand);
 
 }  // namespace lite_installer
 

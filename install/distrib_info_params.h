@@ -8,11 +8,9 @@
 #include <map>
 #include <string>
 
-namespace lite_installer {
+#include "brand/distribution_tag.h"
 
-// Keys and values as they stand in the parameter text, ordered by byte-wise
-// key comparison.
-using DistribParams = std::map<std::string, std::string>;
+namespace lite_installer {
 
 // Splits a query string (no leading "?") into `params`: pairs joined by "&",
 // a key ends at the first "=" or "&", a later pair replaces an earlier one of

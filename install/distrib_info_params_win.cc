@@ -17,8 +17,10 @@ namespace {
 constexpr wchar_t kRegistryValue[] = L"DistribInfoParams";
 
 // Writes the parameters as "distrib_info" in the run's folder, held there
-// until the setup has ended, and returns its path (also after a logged
-// failure); empty when there are none.
+// until the setup has ended, and returns its path; empty when there are none
+// or the file could not be written. A file that was not written is removed
+// and its path not returned, so the setup never reads another run's
+// parameters as this run's.
 std::wstring CreateJsonFromDistribParams(const lite_installer::DistribParams& params) {
   if (params.empty()) return std::wstring();
   const wchar_t kFunction[] = L"`anonymous-namespace'::CreateJsonFromDistribParams";
@@ -26,13 +28,25 @@ std::wstring CreateJsonFromDistribParams(const lite_installer::DistribParams& pa
   const std::string text = lite_installer::SerializeDistribParams(params);
   if (text.empty()) {
     lite_installer::Log(lite_installer::kError, kFunction, __LINE__, L"Can't create json dump");
-    // The path is still handed to the setup; a file left by an earlier run
-    // must not pass for this run's parameters.
-    DeleteFileW(path.c_str());
   } else if (!lite_installer::SaveAndHoldFile(path, text)) {
     lite_installer::Log(lite_installer::kError, kFunction, __LINE__, L"Write json to file error");
+  } else {
+    return path;
   }
-  return path;
+  DeleteFileW(path.c_str());
+  return std::wstring();
+}
+
+// The parameter text must be printable ASCII wherever it came from: it goes
+// into the registry, the log, URLs and a JSON file. Anything else marks a
+// damaged or tampered text, which then counts as absent.
+bool IsUsableParameterText(const std::wstring& text, const wchar_t* source) {
+  bool ascii = true;
+  for (wchar_t c : text) ascii = ascii && c < 0x80;
+  if (ascii && lite_installer::IsPrintableAsciiText(lite_installer::Narrow(text))) return true;
+  lite_installer::Log(lite_installer::kWarning, L"DistribInfoParams::Load", __LINE__,
+                      std::wstring(source) + L" ignored: it holds characters other than printable ASCII.");
+  return false;
 }
 
 }  // namespace
@@ -55,10 +69,14 @@ bool DistribInfoParams::Load() {
   const bool restoring = IsRestoring();
   if (restoring) text = lite_installer::Narrow(lite_installer::ReadStringFromRegistry(kRegistryValue));
   const ProcessSwitches& switches = ProcessSwitches::Current();
-  if (text.empty() && switches.Has("distr-info-params")) text = switches.ValueNarrow("distr-info-params");
+  if (text.empty() && switches.Has("distr-info-params") &&
+      IsUsableParameterText(switches.Value("distr-info-params"), L"The switch \"distr-info-params\"")) {
+    text = switches.ValueNarrow("distr-info-params");
+  }
   if (text.empty()) {
     text = lite_installer::ReadDistributionTag(GetModulePath());
     if (!text.empty() && text.back() == '\0') text.pop_back();
+    if (!IsUsableParameterText(lite_installer::Widen(text), L"The distribution tag")) text.clear();
   }
   if (!restoring && !text.empty()) StoreParams(text);
   if (!text.empty()) {

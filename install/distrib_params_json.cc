@@ -11,6 +11,10 @@ std::string SerializeDistribParams(const DistribParams& params) {
   if (object == nullptr) return std::string();
   bool complete = true;
   for (const auto& [key, value] : params) {
+    if (key.find('\0') != std::string::npos || value.find('\0') != std::string::npos) {
+      complete = false;
+      break;
+    }
     json_t* member = json_stringn(value.data(), value.size());
     if (member == nullptr || json_object_setn_new(object, key.data(), key.size(), member) != 0) {
       complete = false;

@@ -11,7 +11,8 @@ namespace lite_installer {
 
 // One object with a string member per parameter, indented by two spaces.
 // Empty when the library cannot build or serialise it (for instance a value
-// that is not valid UTF-8).
+// that is not valid UTF-8) and when a key or value holds U+0000, which a
+// default JSON reader rejects.
 std::string SerializeDistribParams(const DistribParams& params);
 
 }  // namespace lite_installer

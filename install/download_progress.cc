@@ -1,5 +1,7 @@
 #include "install/download_progress.h"
 
+#include <cstdint>
+
 namespace lite_installer {
 
 int64_t RemainingSeconds(uint64_t done, uint64_t total, uint32_t elapsed_ms) {
@@ -32,6 +34,7 @@ void UpdateDownloadProgress(uint64_t done, uint64_t total, uint32_t elapsed_ms,
   const int64_t remaining_s = RemainingSeconds(done, total, elapsed_ms);
   if (progress != nullptr) {
     if (elapsed_ms / 1000 + remaining_s > kSlowDownloadSeconds) progress->OnSlowDownload();
+    // The estimate is clamped to kTimeLeftLimitSeconds, so it fits an int.
     progress->OnTimeLeft(static_cast<int>(remaining_s), kTimeLeftEstimate);
   }
   *last_estimate = elapsed_ms;

@@ -25,7 +25,34 @@ const wchar_t* LevelTag(LogLevel level) {
   }
 }
 
+bool IsLineBreaking(uint32_t c) {
+  return c < 0x20 || c == 0x7F || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+void AppendHex(std::wstring& out, uint32_t value, int digits) {
+  static const wchar_t kDigits[] = L"0123456789abcdef";
+  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
+}
+
 }  // namespace
+
+std::wstring EscapeControlCharacters(const std::wstring& text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (wchar_t c : text) {
+    const uint32_t u = static_cast<uint32_t>(c);
+    if (!IsLineBreaking(u)) {
+      out += c;
+    } else if (u <= 0xFF) {
+      out += L"\\x";
+      AppendHex(out, u, 2);
+    } else {
+      out += L"\\u";
+      AppendHex(out, u, 4);
+    }
+  }
+  return out;
+}
 
 std::wstring FormatLogRecord(const LogTimestamp& utc, uint32_t thread_id, LogLevel level,
                              const wchar_t* function, int line, const std::wstring& message,
@@ -52,10 +79,17 @@ std::wstring FormatLogRecord(const LogTimestamp& utc, uint32_t thread_id, LogLev
   record += L" (";
   record += ToDecimal(static_cast<int64_t>(line));
   record += L"): ";
-  record += message;
+  record += EscapeControlCharacters(message);
   if (level == kError) {
+    // The system's text brings its own line ending; only that may end the
+    // record.
+    size_t ending = error_text.size();
+    while (ending > 0 && (error_text[ending - 1] == L'\r' || error_text[ending - 1] == L'\n')) --ending;
     record += L" Last error: ";
-    record += error_text;
+    record += EscapeControlCharacters(error_text.substr(0, ending));
+    const std::wstring line_end = error_text.substr(ending);
+    const bool crlf = line_end.size() >= 2 && line_end.compare(line_end.size() - 2, 2, L"\r\n") == 0;
+    record += crlf ? L"\r\n" : L"\n";
   } else {
     record += L'\n';
   }
@@ -73,9 +107,7 @@ std::wstring FormatLogMessage(const wchar_t* format, va_list args) {
   }
   // Whatever the formatter did on overflow, the text ends inside the buffer.
   buffer[kLogFormatBufferChars - 1] = L'\0';
-  std::wstring message(buffer);
-  message += L'\n';
-  return message;
+  return std::wstring(buffer);
 }
 
 }  // namespace lite_installer

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "brand/brand_package_info.h"
-#include "brand/download_page.h"
+#include "brand/interface_language.h"
 #include "install/disk_space.h"
 #include "install/distrib_info_params.h"
 #include "install/installer.h"

@@ -27,7 +27,8 @@ size_t PrefixLength(const String& text) {
 
 }  // namespace
 
-ProcessSwitches ProcessSwitches::FromArguments(const std::vector<std::wstring>& arguments) {
+ProcessSwitches ProcessSwitches::FromArguments(const std::vector<std::wstring>& arguments,
+                                               std::vector<std::wstring>* dropped) {
   ProcessSwitches table;
   if (arguments.empty()) return table;
   table.program_ = TrimWhitespace(arguments[0]);
@@ -35,6 +36,11 @@ ProcessSwitches ProcessSwitches::FromArguments(const std::vector<std::wstring>& 
     const std::wstring argument = TrimWhitespace(arguments[i]);
     if (PrefixLength(argument) == 0) continue;
     const size_t equals = argument.find(L'=');
+    const std::wstring name = ToLowerAscii(argument.substr(0, equals));
+    if (!IsPassableSwitchName(name.substr(PrefixLength(name)))) {
+      if (dropped != nullptr) dropped->push_back(name);
+      continue;
+    }
     if (equals == std::wstring::npos) {
       table.Set(Narrow(argument));
     } else {
@@ -82,9 +88,19 @@ void ProcessSwitches::SetProgram(const std::wstring& path) {
   program_ = TrimWhitespace(path);
 }
 
+bool ProcessSwitches::IsPassableSwitchName(const std::wstring& name) {
+  for (wchar_t c : name) {
+    const bool passable = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+                          c == L'-' || c == L'_' || c == L'.';
+    if (!passable) return false;
+  }
+  return true;
+}
+
 std::wstring ProcessSwitches::ToCommandLine() const {
-  std::wstring line = QuoteArgument(program_);
+  std::wstring line = QuoteProgram(program_);
   for (const auto& entry : switches_) {
+    if (!IsPassableSwitchName(Widen(entry.first)) || entry.second.find(L'\0') != std::wstring::npos) continue;
     line += L" --";
     line += Widen(entry.first);
     if (!entry.second.empty()) {
@@ -95,8 +111,13 @@ std::wstring ProcessSwitches::ToCommandLine() const {
   return line;
 }
 
+std::wstring ProcessSwitches::QuoteProgram(const std::wstring& path) {
+  if (path.empty() || path.find_first_of(L" \t\n\v\\") == std::wstring::npos) return path;
+  return L"\"" + path + L"\"";
+}
+
 std::wstring ProcessSwitches::QuoteArgument(const std::wstring& text) {
-  if (text.find_first_of(L" \\\"") == std::wstring::npos) return text;
+  if (text.find_first_of(L" \t\n\v\\\"") == std::wstring::npos) return text;
   std::wstring out = L"\"";
   size_t i = 0;
   while (i < text.size()) {

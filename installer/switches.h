@@ -12,16 +12,21 @@ class ProcessSwitches {
  public:
   ProcessSwitches() = default;
 
-  // The process-wide table, parsed from GetCommandLineW() on the first call.
-  // The first call must come before a second thread runs; the table is only
-  // read afterwards. Windows build only.
+  // The process-wide table, parsed from GetCommandLineW() on the first call,
+  // which logs a WARNING for each dropped switch. The first call must come
+  // before a second thread runs; the table is only read afterwards. Windows
+  // build only.
   static const ProcessSwitches& Current();
 
   // Builds a table from arguments as CommandLineToArgvW splits them: the first
   // is the program, every further argument that starts with "--", "-" or "/"
-  // is a switch, the rest are dropped. "semi-silent" adds "silent" and
+  // is a switch, the rest are dropped. A switch whose name (without prefix)
+  // holds anything but ASCII letters, digits, "-", "_" and "." is dropped too,
+  // and its lower-cased text added to `dropped` (may be null): it could not be
+  // passed on as the same name. "semi-silent" adds "silent" and
   // "uac-enabled" with empty values.
-  static ProcessSwitches FromArguments(const std::vector<std::wstring>& arguments);
+  static ProcessSwitches FromArguments(const std::vector<std::wstring>& arguments,
+                                       std::vector<std::wstring>* dropped = nullptr);
 
   // Presence of the lower-cased name (no prefix is stripped from the query).
   bool Has(const std::string& name) const;
@@ -43,12 +48,25 @@ class ProcessSwitches {
   const std::map<std::string, std::wstring>& switches() const { return switches_; }
 
   // The program and every switch in ascending name order as one command line:
-  // `program --name` or `--name=value`, each part passed through QuoteArgument.
+  // `program --name` or `--name=value`, the program through QuoteProgram and
+  // the value through QuoteArgument. CommandLineToArgvW splits it back into
+  // exactly these arguments. A switch that cannot be passed on as it is (a
+  // name outside IsPassableSwitchName, a value holding U+0000) is left out.
   std::wstring ToCommandLine() const;
 
-  // Quotes text so that CommandLineToArgvW reads it back as one argument.
-  // Text without blank, backslash or double quote is returned unchanged.
+  // Quotes text so that CommandLineToArgvW reads it back as one argument (not
+  // the first one). Text without blank, tab, line break, backslash or double
+  // quote is returned unchanged.
   static std::wstring QuoteArgument(const std::wstring& text);
+
+  // The program path as the first argument, which CommandLineToArgvW reads
+  // up to the next blank, or from a double quote to the next double quote
+  // with no escapes: enclosed in double quotes when it holds a blank, tab,
+  // line break or backslash. A path cannot hold a double quote.
+  static std::wstring QuoteProgram(const std::wstring& path);
+
+  // ASCII letters, digits, "-", "_" and "." only (the empty name included).
+  static bool IsPassableSwitchName(const std::wstring& name);
 
  private:
   std::wstring program_;

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "installer/log.h"
 #include "installer/switches.h"
 #include "installer/text.h"
 
@@ -14,7 +15,13 @@ ProcessSwitches ParseProcessCommandLine() {
   if (arguments == nullptr) return ProcessSwitches();
   std::vector<std::wstring> list(arguments, arguments + count);
   LocalFree(arguments);
-  return ProcessSwitches::FromArguments(list);
+  std::vector<std::wstring> dropped;
+  ProcessSwitches table = ProcessSwitches::FromArguments(list, &dropped);
+  for (const std::wstring& name : dropped) {
+    lite_installer::Log(lite_installer::kWarning, L"ProcessSwitches::Current", __LINE__,
+                        L"Switch dropped, its name is not ASCII letters, digits, \"-\", \"_\" or \".\": " + name);
+  }
+  return table;
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ os.environ.setdefault("LITE_BUILD_DIR", build_dir)
 os.environ.setdefault("LITE_SOURCE_DIR", ROOT)
 os.environ.setdefault("LITE_WINEPREFIX", os.path.join(build_dir, "wineprefix"))
 
+import brand_copy  # noqa: E402
 import lite_harness as h  # noqa: E402
 import lite_servers  # noqa: E402
 import servers  # noqa: E402
@@ -55,7 +56,8 @@ def main():
             h.clear_log()
             print("== Serving the demo package at " + server.url(SETUP_PATH))
             print("== Running: lite_installer_test.exe --silent")
-            result = h.run_windows(h.program("lite_installer_test.exe"), ["--silent"], env=env, timeout=300)
+            installer = brand_copy.program("lite_installer_test.exe", host, env=env)
+            result = h.run_windows(installer, ["--silent"], env=env, timeout=300)
             requests = server.requests()
             reports = sorted(status.requests() + counters.requests(), key=lambda r: r["time"])
         received = None

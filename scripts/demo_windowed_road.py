@@ -33,6 +33,7 @@ os.environ.setdefault("LITE_BUILD_DIR", build_dir)
 os.environ.setdefault("LITE_SOURCE_DIR", ROOT)
 os.environ.setdefault("LITE_WINEPREFIX", os.path.join(build_dir, "wineprefix"))
 
+import brand_copy  # noqa: E402
 import lite_harness as h  # noqa: E402
 import lite_servers  # noqa: E402
 
@@ -52,7 +53,8 @@ def run(display, interactive, server):
                 "LITE_TEST_STATS_HOST": host, "LITE_TEST_CLICK_STATS_HOST": host})
     h.clear_log()
     print("== Running: lite_installer_test.exe " + " ".join(SETUP_ARGS))
-    process = h.start_windows_with_exit_code(h.program("lite_installer_test.exe"), SETUP_ARGS, env=env)
+    installer = brand_copy.program("lite_installer_test.exe", host, env=env)
+    process = h.start_windows_with_exit_code(installer, SETUP_ARGS, env=env)
     if interactive:
         print("== The installer window is open on %s: click Install (or Cancel)." % env.get("DISPLAY"))
         return h.exit_code_of(process, timeout=1800)

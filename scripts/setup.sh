@@ -12,6 +12,8 @@ packages=(
   libjansson-dev googletest libgtest-dev
   gcab openssl osslsigncode nginx-light python3
   dpkg-dev file
+  # The fuzz tree: clang with libFuzzer and the sanitizer runtimes.
+  clang-14 libclang-rt-14-dev
   # UI test bench: a CJK font for Japanese and Chinese dialogs, and the
   # locales that switch Wine's interface language.
   fonts-wqy-microhei locales

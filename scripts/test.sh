@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native unit tests (ASan, UBSan)
-# and the Windows tests under Wine. Installs what the project needs first.
+# Builds everything and runs every test: the native unit tests (ASan, UBSan),
+# the fuzz harnesses for a short fixed number of executions each (clang,
+# ASan, UBSan) and the Windows tests under Wine. Installs what the project needs first.
 #   scripts/test.sh            build trees under ./build
 #   LITE_BUILD_ROOT=DIR ...    build trees under DIR instead
 #   LITE_JOBS=N                build jobs (default: the number of cores)
 #   LITE_TEST_JOBS=N           Windows suites run at once (default 3: they
 #                              mostly wait, so three fit on two cores)
 # Work overlaps where it can: the Wine prefix is made while the Windows tree
-# builds, and the native tree builds and runs its tests while the Windows
-# suites run. At the end a table gives the time of every test and stage.
+# builds, and the native and fuzz trees build and run their tests while the
+# Windows suites run. At the end a table gives the time of every test and stage.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${LITE_BUILD_ROOT:-$root/build}
@@ -85,6 +86,17 @@ else
 fi
 echo "== native: test"
 cat "$work/native.ctest" 2>/dev/null || true
+
+# The fuzz harnesses (clang, libFuzzer, ASan, UBSan), each for a short fixed
+# number of executions; scripts/fuzz.sh runs them for longer.
+if LOWER_PRIORITY="nice -n 10" configure_and_build fuzz -DLITE_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14; then
+  LOWER_PRIORITY="nice -n 10" run_tests fuzz 1 || status=1
+else
+  status=1
+fi
+echo "== fuzz: test"
+cat "$work/fuzz.ctest" 2>/dev/null || true
 
 if [ -n "$win32_tests_pid" ]; then
   wait "$win32_tests_pid" || status=1

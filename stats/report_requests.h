@@ -10,9 +10,8 @@
 
 namespace lite_installer {
 
-// The status report of one download attempt on the status host: `url` is
-// escaped, `redirect_url` reduced to its escaped host name, and `error_text`
-// appended when its escaped form is not empty.
+// The status report of one download attempt on the status host:
+// `redirect_url` is reduced to its host name; every text is encoded.
 std::wstring BuildStatusReportUrl(bool success, const std::wstring& url, int attempt,
                                   int downloaded, const std::wstring& install_guid,
                                   const std::wstring& error_text,

@@ -14,12 +14,9 @@ std::wstring BuildStatusReportUrl(bool success, const std::wstring& url, int att
   values.attempt = attempt;
   values.downloaded = downloaded;
   values.install_guid = install_guid;
-  values.escaped_url = Escape(url);
-  const std::wstring redirect_host = RedirectHost(redirect_url);
-  if (!redirect_host.empty()) values.escaped_redirect_host = Escape(redirect_host);
-  // The downloader's error texts need no escaping; one that the escaper
-  // rejects is left out.
-  if (!Escape(error_text).empty()) values.error_text = error_text;
+  values.url = url;
+  values.redirect_host = RedirectHost(redirect_url);
+  values.error_text = error_text;
   return StatusReportUrl(StatusHost(), values);
 }
 

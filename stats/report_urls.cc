@@ -1,5 +1,6 @@
 #include "stats/report_urls.h"
 
+#include "installer/percent_encoding.h"
 #include "installer/text.h"
 
 namespace lite_installer {
@@ -17,7 +18,7 @@ const wchar_t kClickPath[] =
 std::wstring Signed(int64_t value) { return ToDecimal(value); }
 
 std::wstring CounterValue(const std::string& value) {
-  return value.empty() ? std::wstring(kMissingCounterValue) : Widen(value);
+  return value.empty() ? std::wstring(kMissingCounterValue) : PercentEncodeBytes(value);
 }
 
 }  // namespace
@@ -27,10 +28,10 @@ std::wstring StatusReportUrl(const std::wstring& status_host, const StatusReport
   url += values.success ? L"?status=success" : L"?status=failed";
   if (values.attempt != 0) url += L"&attempt=" + Signed(values.attempt);
   url += L"&downloaded=" + Signed(values.downloaded);
-  url += L"&ui=" + values.install_guid;
-  if (!values.escaped_url.empty()) url += L"&url=" + values.escaped_url;
-  if (!values.escaped_redirect_host.empty()) url += L"&redirect=" + values.escaped_redirect_host;
-  if (!values.error_text.empty()) url += L"&error=" + values.error_text;
+  url += L"&ui=" + PercentEncode(values.install_guid);
+  if (!values.url.empty()) url += L"&url=" + PercentEncode(values.url);
+  if (!values.redirect_host.empty()) url += L"&redirect=" + PercentEncode(values.redirect_host);
+  if (!values.error_text.empty()) url += L"&error=" + PercentEncode(values.error_text);
   return url;
 }
 
@@ -41,7 +42,7 @@ int32_t MicrosecondsToSeconds(int64_t microseconds) {
 std::wstring CompletionReportUrl(const std::wstring& status_host, const std::wstring& install_guid,
                                  CompletionResult result, int64_t total_time_us,
                                  int64_t download_time_us, int64_t install_time_us) {
-  std::wstring url = L"https://" + status_host + kStatusReportPath + L"?ui=" + install_guid;
+  std::wstring url = L"https://" + status_host + kStatusReportPath + L"?ui=" + PercentEncode(install_guid);
   switch (result) {
     case CompletionResult::kCancelled: url += L"&result=cancelled"; break;
     case CompletionResult::kSuccess: url += L"&result=success"; break;
@@ -69,7 +70,7 @@ std::wstring CounterUrl(const std::wstring& click_host, const std::wstring& coun
 
 std::wstring ClickStatUrl(const std::wstring& click_host, const std::wstring& name,
                           const std::wstring& value) {
-  return L"http://" + click_host + kClickPath + name + L"=" + value;
+  return L"http://" + click_host + kClickPath + PercentEncode(name) + L"=" + PercentEncode(value);
 }
 
 }  // namespace lite_installer

@@ -1,6 +1,7 @@
 // The request URLs of the statistics endpoints: status and completion
-// reports, milestone counters and click reports. Pure text building: callers
-// pass the host and any text already escaped where escaping applies.
+// reports, milestone counters and click reports. Pure text building: every
+// value is percent-encoded here (PercentEncode), so no value can change the
+// URL's path, query or fragment; callers pass raw texts.
 #ifndef STATS_REPORT_URLS_H_
 #define STATS_REPORT_URLS_H_
 
@@ -20,13 +21,13 @@ struct StatusReportValues {
   int attempt = 0;     // 1-based; 0 leaves the parameter out
   int downloaded = 0;  // bytes in the download file after the attempt
   std::wstring install_guid;
-  std::wstring escaped_url;            // empty leaves "url" out
-  std::wstring escaped_redirect_host;  // empty leaves "redirect" out
-  std::wstring error_text;             // appended as it is; empty leaves "error" out
+  std::wstring url;            // empty leaves "url" out
+  std::wstring redirect_host;  // empty leaves "redirect" out
+  std::wstring error_text;     // empty leaves "error" out
 };
 
 // "https://" + host + "/get/browser/install?status=...&attempt=...&downloaded=
-// ...&ui=...[&url=...][&redirect=...][&error=...]".
+// ...&ui=...[&url=...][&redirect=...][&error=...]", the texts encoded.
 std::wstring StatusReportUrl(const std::wstring& status_host, const StatusReportValues& values);
 
 enum class CompletionResult { kSuccess, kFailed, kCancelled };
@@ -53,13 +54,14 @@ struct CounterIds {
 };
 
 // "http://" + host + "/jclck/dtype=stred/pid=457/" + counter_path + ".brand
-// .partner.banerid.stored_ui.distr_korvexuid.korvexuid/*". Nothing escaped.
+// .partner.banerid.stored_ui.distr_korvexuid.korvexuid/*". `counter_path` is
+// the installer's own text and is kept; each identifier is encoded.
 std::wstring CounterUrl(const std::wstring& click_host, const std::wstring& counter_path,
                         const CounterIds& ids);
 
 // "http://" + host + "/redir/dtype=stred/pid=457/cid=72696/path=kvbrowser_
-// reinstall_dialog&dialog_window=liteinstall&" + name + "=" + value.
-// Nothing escaped.
+// reinstall_dialog&dialog_window=liteinstall&" + name + "=" + value, the
+// name and the value (a link address, for one) encoded.
 std::wstring ClickStatUrl(const std::wstring& click_host, const std::wstring& name,
                           const std::wstring& value);
 

@@ -4,6 +4,7 @@
 if(WIN32)
   add_executable(win_tests)
   target_sources(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/installer/build_config_release.cc
+                 ${PROJECT_SOURCE_DIR}/tests/support/command_line_to_argv.cc
                  $<TARGET_OBJECTS:lite_resources>)
   target_link_libraries(win_tests PRIVATE lite_win lite_core gtest_main)
   target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR})
@@ -14,7 +15,8 @@ else()
   add_executable(unit_tests)
   target_sources(unit_tests PRIVATE
     ${PROJECT_SOURCE_DIR}/installer/build_config_release.cc
-    ${PROJECT_SOURCE_DIR}/tests/support/captured_log.cc)
+    ${PROJECT_SOURCE_DIR}/tests/support/captured_log.cc
+    ${PROJECT_SOURCE_DIR}/tests/support/command_line_to_argv.cc)
   target_link_libraries(unit_tests PRIVATE lite_core GTest::gtest GTest::gtest_main)
   target_include_directories(unit_tests PRIVATE ${PROJECT_SOURCE_DIR})
 endif()

@@ -206,11 +206,13 @@ TEST(BrandRecordTest, ResetKeepsWorkDirAndLoadedFlags) {
   EXPECT_EQ(L"Reset brand info.", CapturedLog()[0].message);
 }
 
-TEST(BrandRecordTest, PrivacyLinkWidensEachByte) {
+TEST(BrandRecordTest, LinksEncodeTheLanguageAndWhatNoUrlMayHold) {
   BrandRecord record;
-  record.conf_policy_url = "http://h/c\xc3\xa9/";
-  record.interface_language = "tr";
-  EXPECT_EQ(std::wstring(L"http://h/c\u00c3\u00a9/?lang=tr"), record.PrivacyLinkUrl());
+  record.conf_policy_url = "http://h/c\xc3\xa9/a b\"";
+  record.license_url = "http://l/x?y=1";
+  record.interface_language = "t r#x&";
+  EXPECT_EQ(L"http://h/c%C3%A9/a%20b%22?lang=t%20r%23x%26", record.PrivacyLinkUrl());
+  EXPECT_EQ(L"http://l/x?y=1?lang=t%20r%23x%26", record.LicenseLinkUrl());
 }
 
 }  // namespace

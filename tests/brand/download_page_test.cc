@@ -1,5 +1,6 @@
 // The download page address for the full installer.
 #include "brand/download_page.h"
+#include "install/distrib_info_params.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +28,11 @@ TEST(DownloadPageTest, KnownKeysInKeyOrderThenFull) {
   EXPECT_EQ(Site() + "ru/download?bgid=2&partner_id=6&full=1", DownloadPageUrl(Brand("korvex"), partner));
 }
 
-TEST(DownloadPageTest, NoKnownKeysGivesFullOnlyAndValuesStayUnescaped) {
+TEST(DownloadPageTest, NoKnownKeysGivesFullOnlyAndValuesAreEncoded) {
   EXPECT_EQ(Site() + "com/download?full=1", DownloadPageUrl(Brand("int"), DistribParams{}));
-  DistribParams params{{"custo", "a b&c"}, {"LANG", "x"}, {"kvpartner_id", ""}};
-  EXPECT_EQ(Site() + "ua/download?custo=a b&c&kvpartner_id=&full=1", DownloadPageUrl(Brand("ua-uk"), params));
+  DistribParams params{{"custo", "a b&c"}, {"LANG", "x"}, {"kvpartner_id", ""}, {"lang", "#x\"y"}};
+  EXPECT_EQ(Site() + "ua/download?custo=a%20b%26c&kvpartner_id=&lang=%23x%22y&full=1",
+            DownloadPageUrl(Brand("ua-uk"), params));
 }
 
 TEST(DownloadPageTest, SiteDomainsByBrand) {

@@ -2,7 +2,7 @@
 // interface-language override.
 #include <gtest/gtest.h>
 
-#include "brand/download_page.h"
+#include "brand/interface_language.h"
 #include "brand/language_table.h"
 #include "brand/region_brand.h"
 #include "tests/support/captured_log.h"
@@ -88,6 +88,25 @@ TEST(InterfaceLanguageTest, LangParameterOverwritesEvenWhenEmpty) {
   const std::string empty;
   OverrideInterfaceLanguage(&empty, record);
   EXPECT_EQ("", record.interface_language);
+}
+
+TEST(InterfaceLanguageTest, ParameterThatIsNoLanguageCodeIsIgnoredWithAWarning) {
+  for (const char* code : {"uk", "pt-BR", "es-419", "abcdefghij"}) EXPECT_TRUE(IsLanguageCode(code)) << code;
+  for (const char* bad : {"tr\r\nzz", "#x", "-", "en-", "-US", "en-US-x", "abcdefghijk", "e n", "1a",
+                          "\xc3\xa9"}) {
+    EXPECT_FALSE(IsLanguageCode(bad)) << bad;
+    BrandRecord record;
+    record.brand_id = "int";
+    record.interface_language = "en";
+    record.autodetect_language = TriState::False;
+    ClearCapturedLog();
+    const std::string parameter = bad;
+    OverrideInterfaceLanguage(&parameter, record);
+    EXPECT_EQ("en", record.interface_language) << "the documents' value stands";
+    ASSERT_EQ(1u, CapturedLog().size());
+    EXPECT_EQ(kWarning, CapturedLog()[0].level);
+  }
+  EXPECT_FALSE(IsLanguageCode(std::string("tr\0zz", 5)));
 }
 
 TEST(InterfaceLanguageTest, IntBrandFollowsTheUserUnlessAutodetectionIsOff) {

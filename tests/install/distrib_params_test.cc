@@ -46,8 +46,10 @@ TEST(DistribParamsJsonTest, QuotesAndControlCharactersAreEscaped) {
   EXPECT_EQ("{\n  \"q\\\"\": \"a\\\\b\\n\"\n}", text);
 }
 
-TEST(DistribParamsJsonTest, TextThatIsNotUtf8CannotBeSerialised) {
+TEST(DistribParamsJsonTest, TextThatIsNotUtf8OrHoldsNulCannotBeSerialised) {
   EXPECT_EQ("", SerializeDistribParams(DistribParams{{"a", "\xff"}}));
+  EXPECT_EQ("", SerializeDistribParams(DistribParams{{"a", std::string("x\0y", 3)}}));
+  EXPECT_EQ("", SerializeDistribParams(DistribParams{{std::string("k\0", 2), "v"}}));
   EXPECT_EQ("{}", SerializeDistribParams(DistribParams{}));
 }
 

@@ -72,6 +72,11 @@ TEST(DownloadProgressTest, EstimateTruncatesAndStillAdvancesWithoutObserver) {
   UpdateDownloadProgress(0, 1000, 90000, &last, &progress);
   EXPECT_EQ(std::vector<std::wstring>{L"progress 0.000000"}, progress.calls);
   EXPECT_EQ(0u, last);
+  // One byte of 100 MB in a minute: the estimate stops at its limit, never
+  // a wrapped negative one.
+  progress.calls.clear();
+  UpdateDownloadProgress(1, 100000000, 61000, &last, &progress);
+  EXPECT_EQ(L"left " + std::to_wstring(kTimeLeftLimitSeconds) + L" 1", progress.calls.back());
 }
 
 TEST(DownloadSinkTest, SinksCountWhatTheyAcceptAndForgetOnReset) {

@@ -130,7 +130,7 @@ TEST_F(InstallerTest, CountersCarryTheCopysIdentifiersOr2216) {
       L"/redir/dtype=stred/pid=457/cid=72696/path=kvbrowser_reinstall_dialog&dialog_window=liteinstall&";
   EXPECT_EQ(click + L"clicked_button=install", requests_[1]);
   EXPECT_EQ(click + L"choosen_checkbox=install_flash", requests_[2]);
-  EXPECT_EQ(click + L"clicked_link=http://legal/eula?lang=ru", requests_[3]);
+  EXPECT_EQ(click + L"clicked_link=http%3A%2F%2Flegal%2Feula%3Flang%3Dru", requests_[3]);
 }
 
 TEST_F(InstallerTest, ACancelledRunSendsNoStatusReportAndCompletesAsCancelled) {

@@ -67,7 +67,7 @@ TEST_F(LogSinkTest, RecordsHaveTheExactLayoutAndOnlyTheFirstHasAByteOrderMark) {
       L"\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} <" + std::to_wstring(GetCurrentThreadId()) +
       L"> INFO: wWinMain \\(27\\): Lite installer mode\\.\n"
       L"\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} <\\d+> WARNING: Installer::GetModule \\(1234\\): "
-      L"attempt 2\n\n");
+      L"attempt 2\n");
   EXPECT_TRUE(std::regex_match(text, layout)) << std::string(text.begin(), text.end());
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"C:\\elsewhere.log"));
 }
@@ -127,7 +127,7 @@ TEST_F(LogSinkTest, TwoProcessesWritingAtOnceLoseAndInterleaveNothing) {
   EXPECT_EQ(std::wstring::npos, text.find(L'\xFEFF', 1)) << "exactly one byte-order mark";
   const std::wregex record(
       L"\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} <\\d+> INFO: LogPeer::Write \\(\\d+\\): "
-      L"(first|second) record (\\d+) of 1500\n\n");
+      L"(first|second) record (\\d+) of 1500\n");
   int next[2] = {0, 0};
   auto it = std::wsregex_iterator(text.begin() + 1, text.end(), record);
   size_t covered = 1;

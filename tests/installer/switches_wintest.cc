@@ -50,16 +50,13 @@ TEST(SwitchesRoundTripTest, HostileValuesSurviveCommandLineToArgvW) {
   EXPECT_EQ(table.switches(), parsed.switches());
 }
 
-TEST(SwitchesRoundTripTest, TabsSplitTheArgumentBecauseTheyAreNotQuoted) {
-  // A value with a tab but nothing else to quote is passed as it is, and the
-  // system splits at the tab: only values without tabs round-trip.
+TEST(SwitchesRoundTripTest, TabsAndLineBreaksInAValueAreQuoted) {
   ProcessSwitches table;
   table.SetProgram(L"setup.exe");
   table.Set("tab", std::wstring(L"a\tb"));
+  table.Set("line", std::wstring(L"c\nd"));
   const std::vector<std::wstring> split = SplitWithSystem(table.ToCommandLine());
-  ASSERT_EQ(3u, split.size());
-  EXPECT_EQ(L"--tab=a", split[1]);
-  EXPECT_EQ(L"b", split[2]);
+  EXPECT_EQ((std::vector<std::wstring>{L"setup.exe", L"--line=c\nd", L"--tab=a\tb"}), split);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ import tempfile
 import threading
 import unittest
 
+import brand_copy
 import lite_harness as h
 
 sys.path.insert(0, os.path.join(h.SOURCE_DIR, "tools"))
@@ -122,7 +123,9 @@ def gcab(cab, member_name, content):
 
 class BrandTestBase(unittest.TestCase):
     def setUp(self):
-        self.exe = h.program("lite_installer_test.exe")
+        # Resource 319 names the build's download host; this copy's names the
+        # local package server.
+        self.exe = brand_copy.program("lite_installer_test.exe", SERVER.host())
         self.work = tempfile.mkdtemp(prefix="brand_test_")
         remove_outputs()
 
@@ -182,6 +185,9 @@ class BrandPackagesTest(BrandTestBase):
 
     def test_default_package_and_user_language(self):
         package = read(os.path.join(PACKAGES, "default.cab"))
+        shipped = json.loads(read(os.path.join(PACKAGES, "default", "brand_config")))
+        self.assertTrue(shipped["setup_url"].endswith("/browser/int/flash/browser-setup.arc"), shipped)
+        package = brand_copy.package(SERVER.host())
         for locale, language in (("de_DE.UTF-8", "de"), ("en_GB.UTF-8", "en"), ("pt_BR.UTF-8", "pt-BR")):
             with self.subTest(locale=locale):
                 _, records = run(self.exe, env={"LC_ALL": locale, "LANG": locale})
@@ -375,15 +381,19 @@ class DistributionParametersTest(BrandTestBase):
         self.assertEqual("a=1&b&=x&a=2", reg_value(BROWSER_KEY, "DistribInfoParams"))
         self.assertEqual([], messages_of(records, "`anonymous-namespace'::CreateJsonFromDistribParams"))
 
-    def test_parameters_that_cannot_be_serialised_leave_no_stale_file(self):
+    def test_parameters_outside_printable_ascii_are_ignored(self):
+        earlier = b'{"lang": "from an earlier run"}'
         with open(temp_file("distrib_info"), "wb") as f:
-            f.write(b'{"lang": "from an earlier run"}')
-        # "\u00e9" narrows to the byte 0xE9, which is not UTF-8.
+            f.write(earlier)
+        # "\u00e9" would narrow to the byte 0xE9: the whole text is ignored.
         _, records = run(self.exe, ["--distr-info-params=lang=tr&custo=caf\u00e9"])
-        self.assertIn(("ERROR", "`anonymous-namespace'::CreateJsonFromDistribParams"),
-                      [(level, f) for level, f, m in records if m.startswith("Can't create json dump")])
-        self.assertFalse(os.path.exists(temp_file("distrib_info")))
-        self.assertEqual("Default language: tr", messages_of(records, "BrandPackageInfo::SetDefaults")[0])
+        self.assertIn(("WARNING", "DistribInfoParams::Load",
+                       'The switch "distr-info-params" ignored: it holds characters other than printable ASCII.'),
+                      records)
+        self.assertEqual([], messages_of(records, "`anonymous-namespace'::CreateJsonFromDistribParams"))
+        self.assertEqual(earlier, read(temp_file("distrib_info")), "nothing is written for this run")
+        self.assertIsNone(reg_value(BROWSER_KEY, "DistribInfoParams"))
+        self.assertNotEqual("Default language: tr", messages_of(records, "BrandPackageInfo::SetDefaults")[0])
 
     def test_stamped_copy_stays_signed_and_its_tag_is_used(self):
         stamped = self.signing.stamp(self.signed, "stamped.exe", "lang=tr&banerid=7")

@@ -18,6 +18,7 @@ import time
 import unittest
 import urllib.parse
 
+import brand_copy
 import lite_harness as h
 import servers
 
@@ -111,7 +112,11 @@ class ControllerTest(unittest.TestCase):
         return env
 
     def probe(self, args, **extra):
-        return h.run_windows(h.program("installer_probe.exe"), args, env=self.env(**extra), timeout=120)
+        return h.run_windows(self.program("installer_probe.exe"), args, env=self.env(**extra), timeout=120)
+
+    def program(self, name):
+        """The program with its default brand package downloading from this test's server."""
+        return brand_copy.program(name, self.download.host())
 
     def statistics(self):
         """Every statistics request in the order sent: ("counter", uri),
@@ -328,7 +333,7 @@ class ControllerTest(unittest.TestCase):
 
     def test_product_refuses_an_unsigned_package_with_402(self):
         self.download.route(SETUP_PATH, servers.Response(self.package))
-        result = h.run_windows(h.program("lite_installer_test.exe"), ["--silent"], env=self.env(),
+        result = h.run_windows(self.program("lite_installer_test.exe"), ["--silent"], env=self.env(),
                                timeout=120)
         self.assertEqual(402, result.returncode)
         self.assertFalse(os.path.exists(self.record_path))
@@ -344,7 +349,7 @@ class ControllerTest(unittest.TestCase):
 
     def test_product_silent_run_with_a_trusted_setup(self):
         self.download.route(SETUP_PATH, servers.Response(self.trusted_package))
-        result = h.run_windows(h.program("lite_installer_test.exe"),
+        result = h.run_windows(self.program("lite_installer_test.exe"),
                                ["--silent", "--send-statistics", "--make-browser-default-after-import",
                                 "--stand-in-exit-code=0"], env=self.env(), timeout=180)
         self.assertEqual(0, result.returncode)

@@ -17,14 +17,6 @@ SOURCE_SUFFIXES = (".cc", ".h", ".c", ".rc")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([A-Za-z0-9_]+)/')
 ROW = re.compile(r"^\|\s*`([^`]+)`\s*\|([^|]*)\|")
 
-# Edges that exist today and are being removed; each must name the exact
-# file and folder. The interface-language rule moves into brand/, after
-# which brand/download_page.h no longer needs install/.
-TEMPORARY_EXCEPTIONS = {
-    ("brand/download_page.h", "install"),
-}
-
-
 def read_map(source_dir):
     """{folder or file path: set of folders it may include, or None for any}."""
     rules = {}
@@ -72,8 +64,6 @@ def violations(source_dir):
                     continue
                 target = match.group(1)
                 if target == folder or allowed is None or target in allowed:
-                    continue
-                if (path, target) in TEMPORARY_EXCEPTIONS:
                     continue
                 found.append("%s:%d: %s/ may not include %s/" % (path, number, folder, target))
     return found

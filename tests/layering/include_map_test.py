@@ -36,7 +36,6 @@ class IncludeMapTest(unittest.TestCase):
 
             write("trust/ok.cc", '#include "trust/key.h"\n#include "installer/log.h"\n#include <windows.h>\n')
             write("brand/rule.h", '#include "installer/text.h"\n  #  include "install/installer.h"\n')
-            write("brand/download_page.h", '#include "install/installer.h"\n')  # the listed exception
             write("stats/deep/report.cc", '\n\n#include "ui/main_window.h"\n')
             write("installer/main.cc", '#include "ui/main_window.h"\n')  # the entry's own row
             write("installer/log.cc", '#include "brand/brand_document.h"\n')

@@ -32,7 +32,7 @@ TEST(ReportRequestsTest, StatusReportEscapesTheUrlAndReducesTheRedirectToItsHost
       L"http://mirror.example:81/pkg/setup.exe?sig=1");
   EXPECT_NE(std::wstring::npos,
             url.find(L"/get/browser/install?status=failed&attempt=2&downloaded=300000&ui=GUID"
-                     L"&url=http:%2F%2Fdl.example%2Fsetup.exe&redirect=mirror.example"
+                     L"&url=http%3A%2F%2Fdl.example%2Fsetup.exe&redirect=mirror.example"
                      L"&error=internet_read-12031"))
       << url;
   EXPECT_EQ(0u, url.find(L"https://"));

@@ -1,0 +1,18 @@
+# Fuzz build (configure with -DLITE_FUZZ=ON and clang, see scripts/test.sh):
+# the units that make no system call, instrumented for libFuzzer, under
+# AddressSanitizer and UndefinedBehaviorSanitizer. UBSan findings abort so
+# that the fuzzer reports them as crashes.
+if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(FATAL_ERROR "The fuzz build needs clang (libFuzzer): -DCMAKE_CXX_COMPILER=clang++-14")
+endif()
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo)
+endif()
+add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                    -fno-sanitize-recover=undefined)
+add_link_options(-fsanitize=address,undefined)
+
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(JANSSON REQUIRED IMPORTED_TARGET jansson)
+add_library(lite_jansson INTERFACE)
+target_link_libraries(lite_jansson INTERFACE PkgConfig::JANSSON)
