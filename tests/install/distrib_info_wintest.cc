@@ -7,6 +7,7 @@
 
 #include "install/distrib_info_params.h"
 #include "installer/environment.h"
+#include "installer/run_folder.h"
 #include "installer/unique_handle.h"
 
 namespace {
@@ -47,6 +48,7 @@ class DistribInfoTest : public ::testing::Test {
  protected:
   void SetUp() override { DeleteFileW(JsonPath().c_str()); }
   void TearDown() override {
+    lite_installer::ReleaseHeldFiles();
     DeleteFileW(JsonPath().c_str());
     DeleteFileW(ImagePath().c_str());
   }
@@ -75,6 +77,7 @@ TEST_F(DistribInfoTest, FileThatCannotBeWrittenIsNotHandedOn) {
 
   // Another handle holds the earlier run's file without sharing: it can be
   // neither replaced nor removed.
+  lite_installer::ReleaseHeldFiles();
   ASSERT_TRUE(SaveBytesToFile(JsonPath(), "{\"lang\": \"from an earlier run\"}"));
   {
     lite_installer::ScopedFile holder(

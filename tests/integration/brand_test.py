@@ -383,7 +383,8 @@ class DistributionParametersTest(BrandTestBase):
 
     def test_parameters_outside_printable_ascii_are_ignored(self):
         earlier = b'{"lang": "from an earlier run"}'
-        with open(temp_file("distrib_info"), "wb") as f:
+        earlier_path = temp_file("distrib_info")
+        with open(earlier_path, "wb") as f:
             f.write(earlier)
         # "\u00e9" would narrow to the byte 0xE9: the whole text is ignored.
         _, records = run(self.exe, ["--distr-info-params=lang=tr&custo=caf\u00e9"])
@@ -391,7 +392,9 @@ class DistributionParametersTest(BrandTestBase):
                        'The switch "distr-info-params" ignored: it holds characters other than printable ASCII.'),
                       records)
         self.assertEqual([], messages_of(records, "`anonymous-namespace'::CreateJsonFromDistribParams"))
-        self.assertEqual(earlier, read(temp_file("distrib_info")), "nothing is written for this run")
+        self.assertNotEqual(earlier_path, temp_file("distrib_info"), "the run has a folder of its own")
+        self.assertFalse(os.path.exists(temp_file("distrib_info")), "nothing is written for this run")
+        self.assertEqual(earlier, read(earlier_path), "an earlier run's file is left alone")
         self.assertIsNone(reg_value(BROWSER_KEY, "DistribInfoParams"))
         self.assertNotEqual("Default language: tr", messages_of(records, "BrandPackageInfo::SetDefaults")[0])
 

@@ -12,6 +12,7 @@ import tempfile
 import time
 import unittest
 
+import brand_copy
 import lite_harness as h
 import servers as s
 from downloader_test import probe
@@ -80,7 +81,8 @@ class NetworkTest(unittest.TestCase):
         }
         env.update(extra)
         started = time.time()
-        result = h.run_windows(h.program("installer_probe.exe"), list(args), env=env, timeout=120)
+        result = h.run_windows(brand_copy.program("installer_probe.exe", self.download.host()), list(args), env=env,
+                               timeout=120)
         return result, time.time() - started
 
     def ran(self):

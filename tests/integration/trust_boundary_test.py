@@ -20,6 +20,7 @@ import tempfile
 import time
 import unittest
 
+import brand_copy
 import lite_harness as h
 import servers
 
@@ -123,6 +124,10 @@ class TrustBoundaryTest(unittest.TestCase):
         for server in (self.stats, self.clicks, self.download):
             server.stop()
 
+    def installer(self):
+        """The test program, its default brand downloading from this test's server."""
+        return brand_copy.program("lite_installer_test.exe", self.download.host())
+
     def env(self, **extra):
         env = dict(self.display.env())
         env.update({"LITE_TEST_DOWNLOAD_HOST": self.download.host(), "LITE_TEST_STATS_HOST": self.stats.host(),
@@ -158,7 +163,7 @@ class TrustBoundaryTest(unittest.TestCase):
         attacker_preferences = os.path.join(self.work, "preferences.json")
         with open(attacker_preferences, "wb") as f:
             f.write(ATTACKER_PREFERENCES)
-        installer = h.start_windows_with_exit_code(h.program("lite_installer_test.exe"),
+        installer = h.start_windows_with_exit_code(self.installer(),
                                                    ["--silent", "--stand-in-exit-code=%d" % SETUP_EXIT_CODE],
                                                    env=self.env())
         try:
@@ -200,7 +205,7 @@ class TrustBoundaryTest(unittest.TestCase):
         os.makedirs(folder)
         for name in PLANTED:
             shutil.copy(os.path.join(FIXTURES, "library.dll"), os.path.join(folder, name + ".dll"))
-        shutil.copy(h.program("lite_installer_test.exe"), folder)
+        shutil.copy(self.installer(), folder)
         shutil.copy(h.program("load_by_name.exe"), folder)
         env = h.wine_env(self.env(WINEARCH="win32", WINEDLLOVERRIDES="mscoree,mshtml=;%s=n,b" % ",".join(PLANTED)))
         # The control: a program loading by bare name finds the planted copies.
@@ -260,7 +265,7 @@ class TrustBoundaryTest(unittest.TestCase):
             with self.subTest(case=name):
                 h.clear_log()
                 self.download.route(SETUP_PATH, servers.Response(package))
-                result = h.run_windows(h.program("lite_installer_test.exe"), ["--silent"], env=self.env())
+                result = h.run_windows(self.installer(), ["--silent"], env=self.env())
                 self.assertEqual(402, result.returncode)
                 records = h.log_messages()
                 self.assertIn(("ERROR", "KorvexTrustVerifier::GetTrustJsonFromModule"),
