@@ -30,7 +30,7 @@ void PutName(std::string& s, size_t at, const char* name) {
 
 // A PE32 image with one section holding one resource `type`/`name` of
 // `data`; `data_size`, `data_rva` and `image_size` can be falsified.
-struct ImageSpec {
+struct ImageShape {
   std::string type = "SIGNATURE_DAT";
   std::string name = "SIGNATURE.DAT";
   std::string data = "\x01\x00signature";
@@ -39,7 +39,7 @@ struct ImageSpec {
   uint32_t image_size = 0x2000;
 };
 
-std::string BuildImage(const ImageSpec& spec) {
+std::string BuildImage(const ImageShape& shape) {
   std::string s(kSectionFileOffset + kSectionSize, '\0');
   s[0] = 'M';
   s[1] = 'Z';
@@ -50,7 +50,7 @@ std::string BuildImage(const ImageSpec& spec) {
   Put16(s, 84, 224);    // optional header size
   const size_t optional = 88;
   Put16(s, optional, 0x10b);
-  Put32(s, optional + 56, spec.image_size);
+  Put32(s, optional + 56, shape.image_size);
   Put32(s, optional + 92, 16);  // data directories
   Put32(s, optional + 96 + 2 * 8, kSectionRva);
   Put32(s, optional + 96 + 2 * 8 + 4, kSectionSize);
@@ -71,11 +71,11 @@ std::string BuildImage(const ImageSpec& spec) {
   Put16(s, r + 48 + 14, 1);  // name directory: one language
   Put32(s, r + 48 + 16, 1033);
   Put32(s, r + 48 + 20, 72);
-  Put32(s, r + 72, spec.data_rva);
-  Put32(s, r + 76, spec.data_size != 0 ? spec.data_size : static_cast<uint32_t>(spec.data.size()));
-  PutName(s, r + 88, spec.type.c_str());
-  PutName(s, r + 116, spec.name.c_str());
-  s.replace(r + kDataAt, spec.data.size(), spec.data);
+  Put32(s, r + 72, shape.data_rva);
+  Put32(s, r + 76, shape.data_size != 0 ? shape.data_size : static_cast<uint32_t>(shape.data.size()));
+  PutName(s, r + 88, shape.type.c_str());
+  PutName(s, r + 116, shape.name.c_str());
+  s.replace(r + kDataAt, shape.data.size(), shape.data);
   return s;
 }
 
@@ -86,11 +86,11 @@ bool ReadFrom(const std::string& image, const char* type, const char* name, std:
 }
 
 TEST(PeResourcesTest, ReadsTheNamedResourceAndOnlyIt) {
-  ImageSpec spec;
-  const std::string image = BuildImage(spec);
+  ImageShape shape;
+  const std::string image = BuildImage(shape);
   std::string bytes;
   ASSERT_TRUE(ReadFrom(image, "SIGNATURE_DAT", "SIGNATURE.DAT", &bytes));
-  EXPECT_EQ(spec.data, bytes);
+  EXPECT_EQ(shape.data, bytes);
   // Names compare without regard to ASCII case, as the system's lookup does.
   EXPECT_TRUE(ReadFrom(image, "signature_dat", "Signature.Dat", &bytes));
   EXPECT_FALSE(ReadFrom(image, "TRUSTED_JSON", "TRUSTED.JSON", &bytes));
@@ -100,33 +100,33 @@ TEST(PeResourcesTest, ReadsTheNamedResourceAndOnlyIt) {
 
 TEST(PeResourcesTest, DataThatDoesNotFitIsMissing) {
   std::string bytes;
-  ImageSpec beyond_file;
+  ImageShape beyond_file;
   beyond_file.data_size = 16 * 1024 * 1024;
   beyond_file.image_size = 0x2000000;  // the image would hold it; the file does not
   EXPECT_FALSE(ReadFrom(BuildImage(beyond_file), "SIGNATURE_DAT", "SIGNATURE.DAT", &bytes));
 
-  ImageSpec beyond_section;
+  ImageShape beyond_section;
   beyond_section.data_size = kSectionSize;  // runs past the section's data
   EXPECT_FALSE(ReadFrom(BuildImage(beyond_section), "SIGNATURE_DAT", "SIGNATURE.DAT", &bytes));
 
-  ImageSpec beyond_image;
+  ImageShape beyond_image;
   beyond_image.data_rva = 0x7ffffff0;
   EXPECT_FALSE(ReadFrom(BuildImage(beyond_image), "SIGNATURE_DAT", "SIGNATURE.DAT", &bytes));
 
-  ImageSpec wrapping;
+  ImageShape wrapping;
   wrapping.data_rva = 0xfffffff0;
   wrapping.data_size = 0x20;  // rva + size wraps around 32 bits
   wrapping.image_size = 0xffffffff;
   EXPECT_FALSE(ReadFrom(BuildImage(wrapping), "SIGNATURE_DAT", "SIGNATURE.DAT", &bytes));
 
-  ImageSpec small_image;
+  ImageShape small_image;
   small_image.image_size = kSectionRva + kDataAt + 4;  // SizeOfImage ends inside the data
   EXPECT_FALSE(ReadFrom(BuildImage(small_image), "SIGNATURE_DAT", "SIGNATURE.DAT", &bytes));
   EXPECT_TRUE(bytes.empty());
 }
 
 TEST(PeResourcesTest, DamagedHeadersAndDirectoriesFailWithoutReadingOutside) {
-  const std::string sound = BuildImage(ImageSpec());
+  const std::string sound = BuildImage(ImageShape());
   std::string bytes;
 
   // Not a PE image, or headers cut off: invalid.
