@@ -124,10 +124,11 @@ def run_languages(display, server):
     env.update({"LITE_TEST_DOWNLOAD_HOST": host, "LITE_TEST_LEGAL_HOST": host,
                 "LITE_TEST_STATS_HOST": host, "LITE_TEST_CLICK_STATS_HOST": host})
     driver = h.UiDriver(display.env())
+    installer = brand_copy.program("lite_installer_test.exe", host, env=env)
     sessions = []
     try:
         for code in LANGUAGES:
-            process = h.start_windows_with_exit_code(h.program("lite_installer_test.exe"),
+            process = h.start_windows_with_exit_code(installer,
                                                      ["--distr-info-params=lang=" + code], env=env)
             known = [hwnd for _, _, hwnd in sessions]
             hwnd = None

@@ -1,7 +1,6 @@
 #include "stats/url_text.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 #include <wininet.h>
 
 #include "installer/wininet_api.h"
@@ -14,18 +13,6 @@ namespace {
 constexpr DWORD kUrlBufferChars = 2084;
 
 }  // namespace
-
-std::wstring Escape(const std::wstring& text) {
-  if (text.empty()) return std::wstring();
-  std::wstring buffer(kUrlBufferChars, L'\0');
-  DWORD length = kUrlBufferChars;
-  if (FAILED(UrlEscapeW(text.c_str(), &buffer[0], &length, URL_ESCAPE_SEGMENT_ONLY)) ||
-      length == 0 || length >= kUrlBufferChars) {
-    return std::wstring();
-  }
-  buffer.resize(length);
-  return buffer;
-}
 
 std::wstring RedirectHost(const std::wstring& url) {
   if (url.empty()) return std::wstring();

@@ -7,17 +7,6 @@
 namespace lite_installer {
 namespace {
 
-TEST(UrlTextTest, EscapeTreatsTheWholeTextAsOneSegment) {
-  EXPECT_EQ(L"", Escape(L""));
-  EXPECT_EQ(L"internet_read-12031", Escape(L"internet_read-12031"));
-  const std::wstring escaped = Escape(L"http://dl.example:8080/a b/setup.exe?x=1&y=#f");
-  EXPECT_EQ(std::wstring::npos, escaped.find_first_of(L"/?&# ")) << escaped;
-  // ":" and "=" stay: a query value is cut only at "&" and "#".
-  EXPECT_EQ(L"http:%2F%2Fdl.example:8080%2Fa%20b%2Fsetup.exe%3Fx=1%26y=%23f", escaped);
-  // Longer than the escaper's buffer: no partial text.
-  EXPECT_EQ(L"", Escape(std::wstring(1000, L'/')));
-}
-
 TEST(UrlTextTest, RedirectHostIsTheCanonicalHostName) {
   EXPECT_EQ(L"", RedirectHost(L""));
   EXPECT_EQ(L"mirror.example", RedirectHost(L"http://mirror.example/pkg/setup.exe"));
