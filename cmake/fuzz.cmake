@@ -12,7 +12,4 @@ add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-
                     -fno-sanitize-recover=undefined)
 add_link_options(-fsanitize=address,undefined)
 
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(JANSSON REQUIRED IMPORTED_TARGET jansson)
-add_library(lite_jansson INTERFACE)
-target_link_libraries(lite_jansson INTERFACE PkgConfig::JANSSON)
+include(${CMAKE_CURRENT_LIST_DIR}/system_jansson.cmake)

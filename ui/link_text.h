@@ -15,6 +15,16 @@ namespace lite_installer {
 // The control id of link pieces; a click is WM_COMMAND(1020, 0).
 constexpr int kLinkPieceId = 1020;
 
+// Measures texts in the font selected into a device context.
+class DcTextMeasurer : public TextMeasurer {
+ public:
+  explicit DcTextMeasurer(HDC dc) : dc_(dc) {}
+  int Width(const std::wstring& text) override;
+
+ private:
+  HDC dc_;
+};
+
 // Creates one static control per piece inside `window`, measuring with
 // `font`, starting at `origin`, one `line_height` per line and lines no wider
 // than `max_width` where possible. Returns the created pieces in order.

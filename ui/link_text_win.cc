@@ -4,22 +4,11 @@
 
 namespace lite_installer {
 
-namespace {
-
-class DcTextMeasurer : public TextMeasurer {
- public:
-  explicit DcTextMeasurer(HDC dc) : dc_(dc) {}
-  int Width(const std::wstring& text) override {
-    SIZE size = {0, 0};
-    if (!text.empty()) GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
-  }
-
- private:
-  HDC dc_;
-};
-
-}  // namespace
+int DcTextMeasurer::Width(const std::wstring& text) {
+  SIZE size = {0, 0};
+  if (!text.empty()) GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
 
 std::vector<HWND> CreateLinkText(HWND window, const std::wstring& text, HFONT font, POINT origin,
                                  int line_height, int max_width) {

@@ -27,6 +27,7 @@
 #include "ui/checkbox_painter.h"
 #include "ui/fonts.h"
 #include "ui/image_button_painter.h"
+#include "ui/link_text.h"
 #include "ui/link_text_layout.h"
 #include "ui/main_window.h"
 #include "ui/main_window_layout.h"
@@ -316,18 +317,7 @@ class Probe {
   // in lines of 17 pixels between its origin and the make-default row.
   void Licence(int lines) {
     HGDIOBJ previous = SelectObject(meter_.dc(), main_text_.Get());
-    class DcMeasurer : public TextMeasurer {
-     public:
-      explicit DcMeasurer(HDC dc) : dc_(dc) {}
-      int Width(const std::wstring& text) override {
-        SIZE size = {0, 0};
-        if (!text.empty()) GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
-        return size.cx;
-      }
-
-     private:
-      HDC dc_;
-    } measurer(meter_.dc());
+    DcTextMeasurer measurer(meter_.dc());
     const std::vector<LinkTextToken> tokens = TokenizeLinkText(Text(406));
     auto used_lines = [&](int width) {
       int used = 0;
