@@ -57,12 +57,7 @@ class ControllerTest(unittest.TestCase):
     def setUpClass(cls):
         cls.ca = servers.install_test_ca(h)
         cls.work = tempfile.mkdtemp(prefix="lite-controller-")
-        with open(h.program("stand_in_setup.exe"), "rb") as f:
-            stand_in = f.read()
-        filler = servers.make_package(os.path.join(cls.work, "filler"), PACKAGE_SIZE - len(stand_in))
-        with open(filler, "rb") as f:
-            cls.package = stand_in + f.read()
-        assert len(cls.package) == PACKAGE_SIZE
+        cls.package = servers.runnable_package(h.program("stand_in_setup.exe"), cls.work, PACKAGE_SIZE)
         cls.package_path = os.path.join(cls.work, "setup_package.exe")
         with open(cls.package_path, "wb") as f:
             f.write(cls.package)

@@ -35,16 +35,10 @@ class NetworkTest(unittest.TestCase):
     def setUpClass(cls):
         cls.ca = s.install_test_ca(h)
         cls.work = tempfile.mkdtemp(prefix="lite-network-")
-        with open(h.program("stand_in_setup.exe"), "rb") as f:
-            stand_in = f.read()
         # Two runnable packages of the same size that differ after the
         # program: A and B.
-        cls.packages = []
-        for seed in (1, 2):
-            filler = s.make_package(os.path.join(cls.work, "filler%d" % seed),
-                                    PACKAGE_SIZE - len(stand_in), seed=seed)
-            with open(filler, "rb") as f:
-                cls.packages.append(stand_in + f.read())
+        cls.packages = [s.runnable_package(h.program("stand_in_setup.exe"), cls.work, PACKAGE_SIZE, seed=seed)
+                        for seed in (1, 2)]
         cls.output = os.path.join(cls.work, "out.bin")
 
     @classmethod

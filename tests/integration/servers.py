@@ -9,7 +9,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(
                                 "servers"))
 
 from lite_servers import (FaultServer, NginxServer, Response, TestCa,  # noqa: E402,F401
-                          free_port, make_package, read_requests)
+                          free_port, make_package, read_requests, runnable_package)
 
 
 def wine_path(path):

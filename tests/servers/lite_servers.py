@@ -240,6 +240,19 @@ class Response:
         self.omit_length = omit_length
 
 
+
+def runnable_package(program, folder, size, seed=1):
+    """The bytes of `program` (a Windows program, such as the stand-in setup)
+    followed by make_package filler up to `size` bytes: a package that runs
+    and whose misplaced bytes show in a comparison."""
+    with open(program, "rb") as f:
+        head = f.read()
+    filler = make_package(os.path.join(folder, "filler%d" % seed), size - len(head), seed=seed)
+    with open(filler, "rb") as f:
+        package = head + f.read()
+    assert len(package) == size
+    return package
+
 def _parse_range(value, size):
     """(first, last) of a "bytes=first-[last]" header within `size`, or None."""
     if not value or not value.startswith("bytes=") or "," in value:
