@@ -15,6 +15,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
                                 "integration"))
+import brand_copy  # noqa: E402
 import lite_harness as h  # noqa: E402
 import servers as s  # noqa: E402
 
@@ -95,8 +96,10 @@ class Matrix:
         return env
 
     def start(self, servers, copy_path, args, extra):
-        return h.start_windows_with_exit_code(h.program("installer_probe.exe"), args,
-                                              env=self.env(servers, copy_path, extra))
+        # The probe's default brand names the build's download host; a copy
+        # names this fault's server instead.
+        probe = brand_copy.program("installer_probe.exe", servers[0].host())
+        return h.start_windows_with_exit_code(probe, args, env=self.env(servers, copy_path, extra))
 
     def verdict_of_copy(self, copy_path):
         if not os.path.exists(copy_path):
@@ -125,6 +128,9 @@ class Matrix:
             if os.path.exists(path):
                 os.remove(path)
         h.clear_log()
+        # The copy of the probe for this download server is made before any
+        # fault is set up (a full temporary folder would stop its making).
+        brand_copy.program("installer_probe.exe", download.host())
         context = before() if before else None
         started = time.time()
         try:
