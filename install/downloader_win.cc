@@ -117,15 +117,15 @@ void Downloader::CloseInBackground() {
   // rest of it first, for as long as the server keeps sending: another
   // thread does that, so that no server can hold this one.
   HandlesToClose* handles = new HandlesToClose{request_.Get(), connection_.Get(), session_.Get()};
-  HANDLE thread = CreateThread(nullptr, 0, CloseHandlesProc, handles, 0, nullptr);
-  if (thread == nullptr) {
+  // The thread runs on its own; its handle is not needed.
+  const ScopedHandle thread(CreateThread(nullptr, 0, CloseHandlesProc, handles, 0, nullptr));
+  if (!thread.IsValid()) {
     delete handles;
     request_.Close();
     connection_.Close();
     session_.Close();
     return;
   }
-  CloseHandle(thread);
   request_.Release();
   connection_.Release();
   session_.Release();
