@@ -82,16 +82,7 @@ class Matrix:
 
     def env(self, servers, copy_path, extra=None):
         download, stats, clicks = servers
-        env = {
-            "LITE_TEST_DOWNLOAD_HOST": download.host(),
-            "LITE_TEST_STATS_HOST": stats.host(),
-            "LITE_TEST_CLICK_STATS_HOST": clicks.host(),
-            "LITE_PROBE_TRUST": "all",
-            "LITE_PROBE_PAUSE_MS": str(PAUSE_MS),
-            "LITE_PROBE_BROWSER_POLL_MS": "300",
-            "LITE_STAND_IN_RECORD": s.wine_path(copy_path + ".json"),
-            "LITE_STAND_IN_COPY": s.wine_path(copy_path),
-        }
+        env = s.probe_env(download, stats, clicks, copy_path + ".json", copy_path, pause_ms=PAUSE_MS)
         env.update(extra or {})
         return env
 

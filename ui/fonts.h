@@ -20,14 +20,14 @@ using ScopedFont = UniqueHandle<FontTraits>;
 HFONT CreateUiFont(const wchar_t* face, int height, int weight, bool underline);
 
 // A font described once and created where it is used.
-struct UiFontSpec {
+struct UiFontDescription {
   const wchar_t* face;
   int height;  // character height in pixels
   int weight;
   bool underline;
 };
-inline HFONT CreateUiFont(const UiFontSpec& spec) {
-  return CreateUiFont(spec.face, spec.height, spec.weight, spec.underline);
+inline HFONT CreateUiFont(const UiFontDescription& font) {
+  return CreateUiFont(font.face, font.height, font.weight, font.underline);
 }
 
 }  // namespace lite_installer

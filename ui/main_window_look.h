@@ -28,11 +28,11 @@ constexpr COLORREF kCancelText = RGB(0x66, 0x66, 0x66);
 
 // The title; the checkbox texts and the time-left line; the privacy link;
 // the licence link piece; the licence text and the button texts.
-constexpr UiFontSpec kMainTitleFont = {L"Arial", 17, FW_BOLD, false};
-constexpr UiFontSpec kMainSmallFont = {L"Arial", 12, FW_NORMAL, false};
-constexpr UiFontSpec kMainSmallLinkFont = {L"Arial", 12, FW_NORMAL, true};
-constexpr UiFontSpec kMainLinkFont = {L"Arial", 14, FW_NORMAL, true};
-constexpr UiFontSpec kMainTextFont = {L"Arial", 14, FW_NORMAL, false};
+constexpr UiFontDescription kMainTitleFont = {L"Arial", 17, FW_BOLD, false};
+constexpr UiFontDescription kMainSmallFont = {L"Arial", 12, FW_NORMAL, false};
+constexpr UiFontDescription kMainSmallLinkFont = {L"Arial", 12, FW_NORMAL, true};
+constexpr UiFontDescription kMainLinkFont = {L"Arial", 14, FW_NORMAL, true};
+constexpr UiFontDescription kMainTextFont = {L"Arial", 14, FW_NORMAL, false};
 
 // The button texts' rectangle: 2 pixels up, 1 pixel down while pressed.
 constexpr RECT kMainButtonTextInsets = {0, -2, 0, 2};

@@ -29,9 +29,9 @@ constexpr int kMessageCancelId = 1010;
 constexpr int kMessageBackgroundImage = 315;
 constexpr int kMessageOkImage = 316;
 constexpr int kMessageCancelImage = 317;
-constexpr UiFontSpec kMessageTitleFont = {L"Arial", 16, FW_NORMAL, false};
-constexpr UiFontSpec kMessageTextFont = {L"Arial", 13, FW_NORMAL, false};
-constexpr UiFontSpec kMessageButtonFont = {L"Arial", 14, FW_NORMAL, false};
+constexpr UiFontDescription kMessageTitleFont = {L"Arial", 16, FW_NORMAL, false};
+constexpr UiFontDescription kMessageTextFont = {L"Arial", 13, FW_NORMAL, false};
+constexpr UiFontDescription kMessageButtonFont = {L"Arial", 14, FW_NORMAL, false};
 
 class MessageDialog : public DialogBase {
  public:

@@ -93,16 +93,7 @@ class ControllerTest(unittest.TestCase):
     # Helpers.
 
     def env(self, **extra):
-        env = {
-            "LITE_TEST_DOWNLOAD_HOST": self.download.host(),
-            "LITE_TEST_STATS_HOST": self.stats.host(),
-            "LITE_TEST_CLICK_STATS_HOST": self.clicks.host(),
-            "LITE_PROBE_TRUST": "all",
-            "LITE_PROBE_PAUSE_MS": "100",
-            "LITE_PROBE_BROWSER_POLL_MS": "300",
-            "LITE_STAND_IN_RECORD": servers.wine_path(self.record_path),
-            "LITE_STAND_IN_COPY": servers.wine_path(self.copy_path),
-        }
+        env = servers.probe_env(self.download, self.stats, self.clicks, self.record_path, self.copy_path)
         env.update(extra)
         return env
 

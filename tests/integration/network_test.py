@@ -63,16 +63,8 @@ class NetworkTest(unittest.TestCase):
             server.stop()
 
     def run_probe(self, args=(), **extra):
-        env = {
-            "LITE_TEST_DOWNLOAD_HOST": self.download.host(),
-            "LITE_TEST_STATS_HOST": self.stats.host(),
-            "LITE_TEST_CLICK_STATS_HOST": self.clicks.host(),
-            "LITE_PROBE_TRUST": "all",
-            "LITE_PROBE_PAUSE_MS": "100",
-            "LITE_PROBE_BROWSER_POLL_MS": "300",
-            "LITE_STAND_IN_RECORD": s.wine_path(os.path.join(self.work, "record.json")),
-            "LITE_STAND_IN_COPY": s.wine_path(self.copy_path),
-        }
+        env = s.probe_env(self.download, self.stats, self.clicks, os.path.join(self.work, "record.json"),
+                          self.copy_path)
         env.update(extra)
         started = time.time()
         result = h.run_windows(brand_copy.program("installer_probe.exe", self.download.host()), list(args), env=env,

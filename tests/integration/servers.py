@@ -22,6 +22,22 @@ def wait_for_wineserver(harness):
     harness.end_wine_session()
 
 
+def probe_env(download, stats, clicks, record_path, copy_path, pause_ms=100):
+    """The environment of an installer_probe.exe run against the three
+    servers: no trust check, short pauses, and the stand-in setup writing its
+    record to `record_path` and a copy of itself to `copy_path`."""
+    return {
+        "LITE_TEST_DOWNLOAD_HOST": download.host(),
+        "LITE_TEST_STATS_HOST": stats.host(),
+        "LITE_TEST_CLICK_STATS_HOST": clicks.host(),
+        "LITE_PROBE_TRUST": "all",
+        "LITE_PROBE_PAUSE_MS": str(pause_ms),
+        "LITE_PROBE_BROWSER_POLL_MS": "300",
+        "LITE_STAND_IN_RECORD": wine_path(record_path),
+        "LITE_STAND_IN_COPY": wine_path(copy_path),
+    }
+
+
 def start_run_servers(ca, status_path):
     """The three servers an installer run talks to, started: statistics over
     https with `ca` (answering "ok" at `status_path`), click statistics, and
