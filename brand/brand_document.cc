@@ -2,9 +2,9 @@
 
 #include <jansson.h>
 
-#include "installer/build_config.h"
-#include "installer/log.h"
-#include "installer/text.h"
+#include "base/build_config.h"
+#include "base/log.h"
+#include "base/text.h"
 
 namespace lite_installer {
 namespace {

@@ -7,11 +7,11 @@
 #include "brand/cabinet_extract.h"
 #include "brand/language_table.h"
 #include "brand/region_brand.h"
-#include "installer/run_folder.h"
-#include "installer/environment.h"
-#include "installer/log.h"
-#include "installer/registry_store.h"
-#include "installer/text.h"
+#include "base/run_folder.h"
+#include "base/environment.h"
+#include "base/log.h"
+#include "base/registry_store.h"
+#include "base/text.h"
 #include "resources/resource_ids.h"
 
 using lite_installer::kInfo;

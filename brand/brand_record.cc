@@ -1,8 +1,8 @@
 #include "brand/brand_package_info.h"
 
-#include "installer/log.h"
-#include "installer/percent_encoding.h"
-#include "installer/text.h"
+#include "base/log.h"
+#include "base/percent_encoding.h"
+#include "base/text.h"
 
 bool BrandRecord::ShowInternationalTitle() const { return alternate_installer_title == TriState::True; }
 bool BrandRecord::IsPpapi() const { return need_ppapi_flash == TriState::True; }

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "brand/cabinet_extract.h"
-#include "installer/system_library.h"
-#include "installer/text.h"
+#include "base/system_library.h"
+#include "base/text.h"
 
 namespace lite_installer {
 namespace {

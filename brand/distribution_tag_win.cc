@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "brand/distribution_tag.h"
-#include "installer/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace lite_installer {
 

@@ -1,8 +1,8 @@
 #include "brand/download_page.h"
 
-#include "installer/build_config.h"
-#include "installer/percent_encoding.h"
-#include "installer/text.h"
+#include "base/build_config.h"
+#include "base/percent_encoding.h"
+#include "base/text.h"
 
 namespace lite_installer {
 namespace {

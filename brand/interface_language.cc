@@ -1,6 +1,6 @@
 #include "brand/interface_language.h"
 
-#include "installer/log.h"
+#include "base/log.h"
 
 namespace lite_installer {
 namespace {

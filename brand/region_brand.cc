@@ -1,7 +1,7 @@
 #include "brand/region_brand.h"
 
-#include "installer/log.h"
-#include "installer/text.h"
+#include "base/log.h"
+#include "base/text.h"
 
 namespace lite_installer {
 namespace {

@@ -4,18 +4,18 @@
 #   lite_installer_test.exe  for tests and the demo; each host may be replaced
 #                            through a LITE_TEST_* environment variable.
 function(lite_add_installer name config_source)
-  add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/installer/main.cc ${config_source}
-                 ${PROJECT_SOURCE_DIR}/installer/runtime_slim.cc
-                 ${PROJECT_SOURCE_DIR}/installer/runtime_strtod.c $<TARGET_OBJECTS:lite_resources>)
+  add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/app/main.cc ${config_source}
+                 ${PROJECT_SOURCE_DIR}/app/runtime_slim.cc
+                 ${PROJECT_SOURCE_DIR}/app/runtime_strtod.c $<TARGET_OBJECTS:lite_resources>)
   target_compile_options(${name} PRIVATE ${LITE_PRODUCT_FLAGS})
-  target_link_libraries(${name} PRIVATE lite_win lite_core)
+  target_link_libraries(${name} PRIVATE lite_product)
   target_link_options(${name} PRIVATE -municode)
   # Stripped: size is what users download.
   target_link_options(${name} PRIVATE -s)
 endfunction()
 
-lite_add_installer(lite_installer ${PROJECT_SOURCE_DIR}/installer/build_config_release.cc)
-lite_add_installer(lite_installer_test ${PROJECT_SOURCE_DIR}/installer/build_config_test.cc)
+lite_add_installer(lite_installer ${PROJECT_SOURCE_DIR}/app/build_config_release.cc)
+lite_add_installer(lite_installer_test ${PROJECT_SOURCE_DIR}/app/build_config_test.cc)
 
 # Every user downloads the program before anything else happens: the build
 # prints its size and fails when it grows past the limit.

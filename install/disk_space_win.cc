@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "installer/log.h"
+#include "base/log.h"
 
 namespace lite_installer {
 

@@ -5,12 +5,12 @@
 #include "brand/distribution_tag.h"
 #include "install/distrib_info_params.h"
 #include "install/distrib_params_json.h"
-#include "installer/environment.h"
-#include "installer/log.h"
-#include "installer/registry_store.h"
-#include "installer/run_folder.h"
-#include "installer/switches.h"
-#include "installer/text.h"
+#include "base/environment.h"
+#include "base/log.h"
+#include "base/registry_store.h"
+#include "base/run_folder.h"
+#include "base/switches.h"
+#include "base/text.h"
 
 namespace {
 

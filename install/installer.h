@@ -20,10 +20,10 @@
 #include <string>
 
 #include "install/download_attempts.h"
-#include "install/download_limits.h"
+#include "net/download_limits.h"
 #include "install/installer_observer.h"
-#include "installer/switches.h"
-#include "installer/unique_handle.h"
+#include "base/switches.h"
+#include "base/unique_handle.h"
 
 class BrandPackageInfo;
 class DistribInfoParams;

@@ -5,9 +5,9 @@
 
 #include "brand/brand_package_info.h"
 #include "install/distrib_info_params.h"
-#include "install/download_sink.h"
+#include "net/download_sink.h"
 #include "install/installer.h"
-#include "installer/log.h"
+#include "base/log.h"
 #include "stats/report_requests.h"
 
 using lite_installer::kError;

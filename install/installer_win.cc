@@ -9,13 +9,13 @@
 
 #include "brand/brand_package_info.h"
 #include "install/distrib_info_params.h"
-#include "install/downloader.h"
+#include "net/downloader.h"
 #include "install/run_clock.h"
-#include "installer/environment.h"
-#include "installer/log.h"
-#include "installer/registry_store.h"
-#include "installer/run_folder.h"
-#include "installer/text.h"
+#include "base/environment.h"
+#include "base/log.h"
+#include "base/registry_store.h"
+#include "base/run_folder.h"
+#include "base/text.h"
 #include "resources/resource_ids.h"
 
 using lite_installer::kError;

@@ -4,11 +4,11 @@
 
 #include "brand/brand_package_info.h"
 #include "install/download_attempts.h"
-#include "install/downloader.h"
+#include "net/downloader.h"
 #include "install/installer.h"
 #include "install/run_clock.h"
-#include "installer/log.h"
-#include "installer/text.h"
+#include "base/log.h"
+#include "base/text.h"
 
 using lite_installer::kError;
 using lite_installer::kInfo;

@@ -1,6 +1,6 @@
 #include "install/setup_command_line.h"
 
-#include "installer/text.h"
+#include "base/text.h"
 
 namespace lite_installer {
 

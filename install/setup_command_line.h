@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "installer/switches.h"
+#include "base/switches.h"
 
 namespace lite_installer {
 

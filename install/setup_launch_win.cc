@@ -6,8 +6,8 @@
 #include "install/distrib_info_params.h"
 #include "install/installer.h"
 #include "install/setup_command_line.h"
-#include "installer/log.h"
-#include "installer/text.h"
+#include "base/log.h"
+#include "base/text.h"
 
 using lite_installer::kError;
 using lite_installer::kInfo;

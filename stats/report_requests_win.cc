@@ -1,6 +1,6 @@
 #include "stats/report_requests.h"
 
-#include "installer/build_config.h"
+#include "base/build_config.h"
 #include "stats/url_text.h"
 
 namespace lite_installer {

@@ -1,7 +1,7 @@
 #include "stats/report_urls.h"
 
-#include "installer/percent_encoding.h"
-#include "installer/text.h"
+#include "base/percent_encoding.h"
+#include "base/text.h"
 
 namespace lite_installer {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "installer/wininet_api.h"
+#include "net/wininet_api.h"
 
 namespace lite_installer {
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "installer/environment.h"
+#include "base/environment.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 4) return 2;

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "installer/switches.h"
+#include "base/switches.h"
 
 int wmain() {
   int count = 0;

@@ -15,7 +15,7 @@
 #include "brand/brand_package_info.h"
 #include "brand/distribution_tag.h"
 #include "install/distrib_info_params.h"
-#include "installer/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace {
 

@@ -33,9 +33,9 @@
 #include <string>
 #include <vector>
 
-#include "installer/environment.h"
-#include "installer/switches.h"
-#include "installer/text.h"
+#include "base/environment.h"
+#include "base/switches.h"
+#include "base/text.h"
 
 namespace {
 

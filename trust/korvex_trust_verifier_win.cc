@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "installer/log.h"
-#include "installer/text.h"
-#include "installer/unique_handle.h"
+#include "base/log.h"
+#include "base/text.h"
+#include "base/unique_handle.h"
 #include "trust/base64.h"
 #include "trust/builtin_keys.h"
 #include "trust/korvex_trust_verifier.h"

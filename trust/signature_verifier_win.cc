@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "installer/log.h"
-#include "installer/system_library.h"
-#include "installer/unique_handle.h"
+#include "base/log.h"
+#include "base/system_library.h"
+#include "base/unique_handle.h"
 
 namespace lite_installer {
 

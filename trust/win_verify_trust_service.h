@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "installer/system_library.h"
+#include "base/system_library.h"
 #include "trust/trust_verification_service.h"
 #include "trust/wintrust_signature_settings.h"
 

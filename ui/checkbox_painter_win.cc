@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "installer/system_library.h"
+#include "base/system_library.h"
 #include "ui/child_controls.h"
 #include "ui/image_button_painter.h"
 #include "ui/layout_math.h"

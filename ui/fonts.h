@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "installer/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace lite_installer {
 

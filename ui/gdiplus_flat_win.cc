@@ -3,7 +3,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "installer/system_library.h"
+#include "base/system_library.h"
 
 namespace lite_installer {
 namespace gdiplus {

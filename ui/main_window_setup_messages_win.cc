@@ -5,8 +5,8 @@
 #include "ui/main_window.h"
 
 #include "brand/brand_package_info.h"
-#include "installer/log.h"
-#include "installer/os_version.h"
+#include "base/log.h"
+#include "base/os_version.h"
 #include "ui/message_dialog.h"
 #include "ui/progress_protocol.h"
 

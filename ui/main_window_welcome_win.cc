@@ -8,8 +8,8 @@
 #include <string>
 
 #include "brand/brand_package_info.h"
-#include "installer/os_version.h"
-#include "installer/system_library.h"
+#include "base/os_version.h"
+#include "base/system_library.h"
 #include "ui/center_window.h"
 #include "ui/child_controls.h"
 #include "ui/link_text.h"

@@ -5,7 +5,7 @@
 
 #include <shobjidl.h>
 
-#include "installer/log.h"
+#include "base/log.h"
 #include "ui/child_controls.h"
 #include "ui/main_window_look.h"
 

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "installer/log.h"
+#include "base/log.h"
 #include "ui/center_window.h"
 #include "ui/child_controls.h"
 #include "ui/message_dialog_layout.h"

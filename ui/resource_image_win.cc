@@ -2,8 +2,8 @@
 
 #include <objbase.h>
 
-#include "installer/log.h"
-#include "installer/unique_handle.h"
+#include "base/log.h"
+#include "base/unique_handle.h"
 #include "ui/gdiplus_flat.h"
 #include "ui/ui_environment.h"
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "installer/build_config.h"
-#include "installer/text.h"
+#include "base/build_config.h"
+#include "base/text.h"
 #include "tests/support/captured_log.h"
 
 namespace lite_installer {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "brand/brand_package_info.h"
-#include "installer/environment.h"
-#include "installer/registry_store.h"
-#include "installer/run_folder.h"
+#include "base/environment.h"
+#include "base/registry_store.h"
+#include "base/run_folder.h"
 
 namespace lite_installer {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "brand/cabinet_extract.h"
-#include "installer/environment.h"
+#include "base/environment.h"
 
 namespace lite_installer {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "brand/distribution_tag.h"
-#include "installer/environment.h"
+#include "base/environment.h"
 
 namespace lite_installer {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "installer/build_config.h"
-#include "installer/text.h"
+#include "base/build_config.h"
+#include "base/text.h"
 
 namespace lite_installer {
 namespace {

@@ -1,7 +1,7 @@
 // Content-Range: an accepted value is consistent, and writing it back in
 // the canonical form parses to the same range.
-#include "install/content_range.h"
-#include "installer/text.h"
+#include "net/content_range.h"
+#include "base/text.h"
 #include "tests/fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -3,9 +3,9 @@
 #include <cstdarg>
 #include <cwchar>
 
-#include "installer/log.h"
-#include "installer/log_record.h"
-#include "installer/percent_encoding.h"
+#include "base/log.h"
+#include "base/log_record.h"
+#include "base/percent_encoding.h"
 
 namespace lite_installer {
 

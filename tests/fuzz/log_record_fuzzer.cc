@@ -1,7 +1,7 @@
 // Log records: whatever the message and the system's error text hold, a
 // record is one line that ends with its own line break, and the message
 // reads back from the escaped form.
-#include "installer/log_record.h"
+#include "base/log_record.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

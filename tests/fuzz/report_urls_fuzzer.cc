@@ -1,7 +1,7 @@
 // The statistics URLs: whatever the values, each URL has the shape it has
 // with plain values (same delimiters in the same places), so no value adds
 // a path segment, a query pair or a fragment.
-#include "installer/text.h"
+#include "base/text.h"
 #include "stats/report_urls.h"
 #include "tests/fuzz/fuzz_support.h"
 

@@ -3,8 +3,8 @@
 // rules the setup uses) into exactly the table it built, and parsing that
 // again gives the same switches.
 #include "install/setup_command_line.h"
-#include "installer/switches.h"
-#include "installer/text.h"
+#include "base/switches.h"
+#include "base/text.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/support/command_line_to_argv.h"
 

@@ -3,7 +3,7 @@
 // missing argument, never outgrows its bound and shows the number it got.
 #include <cstring>
 
-#include "install/download_progress.h"
+#include "net/download_progress.h"
 #include "tests/fuzz/fuzz_support.h"
 
 // In time_left_text_check.cc: the window side declares names of its own.

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "install/distrib_info_params.h"
-#include "installer/environment.h"
-#include "installer/run_folder.h"
-#include "installer/unique_handle.h"
+#include "base/environment.h"
+#include "base/run_folder.h"
+#include "base/unique_handle.h"
 
 namespace {
 

@@ -24,10 +24,10 @@
 #include "brand/brand_package_info.h"
 #include "install/distrib_info_params.h"
 #include "install/installer.h"
-#include "installer/environment.h"
-#include "installer/log.h"
-#include "installer/switches.h"
-#include "installer/text.h"
+#include "base/environment.h"
+#include "base/log.h"
+#include "base/switches.h"
+#include "base/text.h"
 
 using lite_installer::kInfo;
 using lite_installer::Log;

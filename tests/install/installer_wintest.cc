@@ -11,12 +11,12 @@
 
 #include "brand/brand_package_info.h"
 #include "install/distrib_info_params.h"
-#include "install/download_sink.h"
+#include "net/download_sink.h"
 #include "install/installer.h"
-#include "installer/build_config.h"
-#include "installer/environment.h"
-#include "installer/registry_store.h"
-#include "installer/text.h"
+#include "base/build_config.h"
+#include "base/environment.h"
+#include "base/registry_store.h"
+#include "base/text.h"
 
 namespace {
 

@@ -34,15 +34,15 @@ class IncludeMapTest(unittest.TestCase):
                 with open(os.path.join(work, path), "w") as f:
                     f.write(text)
 
-            write("trust/ok.cc", '#include "trust/key.h"\n#include "installer/log.h"\n#include <windows.h>\n')
-            write("brand/rule.h", '#include "installer/text.h"\n  #  include "install/installer.h"\n')
+            write("trust/ok.cc", '#include "trust/key.h"\n#include "base/log.h"\n#include <windows.h>\n')
+            write("brand/rule.h", '#include "base/text.h"\n  #  include "install/installer.h"\n')
             write("stats/deep/report.cc", '\n\n#include "ui/main_window.h"\n')
-            write("installer/main.cc", '#include "ui/main_window.h"\n')  # the entry's own row
-            write("installer/log.cc", '#include "brand/brand_document.h"\n')
+            write("app/main.cc", '#include "ui/main_window.h"\n')  # the entry's own row
+            write("base/log.cc", '#include "brand/brand_document.h"\n')
             code, out = check(work)
             self.assertEqual(1, code)
-            self.assertEqual(["brand/rule.h:2: brand/ may not include install/",
-                              "installer/log.cc:1: installer/ may not include brand/",
+            self.assertEqual(["base/log.cc:1: base/ may not include brand/",
+                              "brand/rule.h:2: brand/ may not include install/",
                               "stats/deep/report.cc:3: stats/ may not include ui/"],
                              sorted(out.splitlines()))
         finally:

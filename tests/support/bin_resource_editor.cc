@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "installer/environment.h"
-#include "installer/unique_handle.h"
+#include "base/environment.h"
+#include "base/unique_handle.h"
 
 namespace {
 

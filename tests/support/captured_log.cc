@@ -2,7 +2,7 @@
 
 #include <cstdarg>
 
-#include "installer/log_record.h"
+#include "base/log_record.h"
 
 namespace lite_installer {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "installer/log.h"
+#include "base/log.h"
 
 namespace lite_installer {
 namespace testing {

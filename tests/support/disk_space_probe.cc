@@ -6,7 +6,7 @@
 #include <string>
 
 #include "install/disk_space.h"
-#include "installer/log.h"
+#include "base/log.h"
 
 int wmain(int argc, wchar_t** argv) {
   bool system_level = false;

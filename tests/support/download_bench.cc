@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <string>
 
-#include "install/downloader.h"
-#include "installer/unique_handle.h"
+#include "net/downloader.h"
+#include "base/unique_handle.h"
 
 namespace {
 

@@ -24,11 +24,11 @@
 #include <vector>
 
 #include "install/download_attempts.h"
-#include "install/downloader.h"
-#include "installer/environment.h"
-#include "installer/log.h"
-#include "installer/text.h"
-#include "installer/unique_handle.h"
+#include "net/downloader.h"
+#include "base/environment.h"
+#include "base/log.h"
+#include "base/text.h"
+#include "base/unique_handle.h"
 
 namespace {
 

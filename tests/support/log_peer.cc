@@ -8,7 +8,7 @@
 #include <cwchar>
 #include <string>
 
-#include "installer/log.h"
+#include "base/log.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 5 && std::wstring(argv[1]) == L"write") {

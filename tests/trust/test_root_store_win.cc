@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-#include "installer/environment.h"
+#include "base/environment.h"
 
 namespace lite_installer {
 namespace testing {

@@ -31,7 +31,7 @@ add_dependencies(win_tests trust_fixtures)
 target_link_libraries(win_tests PRIVATE crypt32)
 
 add_executable(install_test_root install_test_root.cc test_root_store_win.cc)
-target_link_libraries(install_test_root PRIVATE lite_win lite_core crypt32)
+target_link_libraries(install_test_root PRIVATE lite_product crypt32)
 target_link_options(install_test_root PRIVATE -municode)
 add_dependencies(install_test_root trust_fixtures)
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "installer/environment.h"
-#include "installer/text.h"
+#include "base/environment.h"
+#include "base/text.h"
 #include "tests/trust/test_root_store.h"
 #include "tests/trust/trust_test_support.h"
 #include "trust/korvex_trust_verifier.h"

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "installer/environment.h"
-#include "installer/log.h"
+#include "base/environment.h"
+#include "base/log.h"
 
 namespace lite_installer {
 namespace testing {

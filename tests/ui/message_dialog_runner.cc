@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "installer/text.h"
+#include "base/text.h"
 #include "ui/checkbox_painter.h"
 #include "ui/child_controls.h"
 #include "ui/fonts.h"

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "brand/brand_package_info.h"
-#include "installer/text.h"
+#include "base/text.h"
 #include "ui/checkbox_painter.h"
 #include "ui/fonts.h"
 #include "ui/image_button_painter.h"

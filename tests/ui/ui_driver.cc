@@ -19,7 +19,7 @@
 #include <cwchar>
 #include <string>
 
-#include "installer/text.h"
+#include "base/text.h"
 #include "ui/child_controls.h"
 
 namespace {

@@ -1,0 +1,21 @@
+// Build configuration that the people who ship the installer choose: the host
+// names of the endpoints and web pages. A host may carry ":port".
+#ifndef BASE_BUILD_CONFIG_H_
+#define BASE_BUILD_CONFIG_H_
+
+namespace lite_installer {
+
+// Serves the browser's full setup packages (default setup address).
+const wchar_t* DownloadHost();
+// Serves the licence and privacy documents.
+const wchar_t* LegalHost();
+// Receives the status and completion reports (over https).
+const wchar_t* StatusHost();
+// Receives the milestone counters and click reports (over http).
+const wchar_t* ClickStatsHost();
+// The product site's host without its top-level domain, ending in a dot.
+const wchar_t* ProductSiteStem();
+
+}  // namespace lite_installer
+
+#endif  // BASE_BUILD_CONFIG_H_

@@ -1,0 +1,40 @@
+// Conversions between the installer's narrow and wide texts, and the small
+// text helpers every subsystem shares. No system calls.
+#ifndef BASE_TEXT_H_
+#define BASE_TEXT_H_
+
+#include <cstdint>
+#include <string>
+
+namespace lite_installer {
+
+// Keeps the low 8 bits of each code unit: switch names and values are ASCII
+// in practice, and this is the documented narrowing of a wide switch value.
+std::string Narrow(const std::wstring& text);
+
+// Widens each byte to one code unit.
+std::wstring Widen(const std::string& text);
+
+// Lower-cases ASCII A-Z only; every other character is kept.
+std::string ToLowerAscii(std::string text);
+std::wstring ToLowerAscii(std::wstring text);
+
+// True for the 27 characters the command line treats as blanks.
+bool IsTrimmedWhitespace(wchar_t c);
+
+// Removes those characters from both ends.
+std::wstring TrimWhitespace(const std::wstring& text);
+
+// Decimal and lower-case hexadecimal renderings, without leading zeros.
+std::wstring ToDecimal(int64_t value);
+std::wstring ToDecimal(uint64_t value);
+std::wstring ToHexLower(uint32_t value);
+
+// Converts between UTF-8 and the platform's wide text (UTF-16 on Windows,
+// UTF-32 natively). Invalid input becomes U+FFFD; nothing is dropped silently.
+std::wstring Utf8ToWide(const std::string& text);
+std::string WideToUtf8(const std::wstring& text);
+
+}  // namespace lite_installer
+
+#endif  // BASE_TEXT_H_
