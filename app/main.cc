@@ -12,6 +12,7 @@
 #include "base/environment.h"
 #include "base/exit_codes.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/os_version.h"
 #include "base/run_folder.h"
 #include "base/switches.h"
@@ -26,7 +27,7 @@ using lite_installer::Log;
 
 namespace {
 
-constexpr wchar_t kFunction[] = L"wWinMain";
+constexpr const wchar_t* kFunction = lite_installer::log_tag::kWWinMain;
 
 // Windows 10 is class 7; below it the setup may make the browser the default.
 constexpr OsVersionClass kWindows10Class = 7;

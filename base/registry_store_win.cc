@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/unique_handle.h"
 
 namespace lite_installer {
@@ -49,7 +50,7 @@ std::wstring ReadValue(const std::wstring& name) {
 }  // namespace
 
 void StoreValueInRegistry(const std::wstring& name, const std::wstring& text) {
-  LOG_INFO(L"lite_installer::StoreValueInRegistry", kKeyDisplay + name + L" = " + text);
+  LOG_INFO(log_tag::kStoreValueInRegistry, kKeyDisplay + name + L" = " + text);
   ScopedRegKey key = OpenBrowserKey(KEY_WRITE);
   if (!key.IsValid()) return;
   RegSetValueExW(key.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
@@ -57,7 +58,7 @@ void StoreValueInRegistry(const std::wstring& name, const std::wstring& text) {
 }
 
 void RemoveValueFromRegistry(const std::wstring& name) {
-  LOG_INFO(L"lite_installer::RemoveValueFromRegistry", L"Remove " + kKeyDisplay + name);
+  LOG_INFO(log_tag::kRemoveValueFromRegistry, L"Remove " + kKeyDisplay + name);
   ScopedRegKey key = OpenBrowserKey(KEY_WRITE);
   if (!key.IsValid()) return;
   RegDeleteValueW(key.Get(), name.c_str());
@@ -65,7 +66,7 @@ void RemoveValueFromRegistry(const std::wstring& name) {
 
 std::wstring ReadStringFromRegistry(const std::wstring& name) {
   const std::wstring text = ReadValue(name);
-  LOG_INFO(L"lite_installer::ReadStringFromRegistry",
+  LOG_INFO(log_tag::kReadStringFromRegistry,
            L"Read " + kKeyDisplay + name + L" which is \"" + text + L"\"");
   return text;
 }
@@ -73,7 +74,7 @@ std::wstring ReadStringFromRegistry(const std::wstring& name) {
 std::wstring ReadFilePathFromRegistry(const std::wstring& name) {
   std::wstring text = ReadValue(name);
   if (GetFileAttributesW(text.c_str()) == INVALID_FILE_ATTRIBUTES) text.clear();
-  LOG_INFO(L"lite_installer::ReadFilePathFromRegistry",
+  LOG_INFO(log_tag::kReadFilePathFromRegistry,
            L"Read " + kKeyDisplay + name + L" which is \"" + text + L"\"");
   return text;
 }

@@ -8,12 +8,13 @@
 
 #include "base/environment.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 
 namespace lite_installer {
 
 namespace {
 
-constexpr wchar_t kFunction[] = L"CreateRunFolder";
+constexpr const wchar_t* kFunction = log_tag::kCreateRunFolder;
 constexpr int kRandomBytes = 16;
 constexpr int kCreateAttempts = 4;
 constexpr int kHoldAttempts = 3;

@@ -2,6 +2,7 @@
 #include <shellapi.h>
 
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/switches.h"
 #include "base/text.h"
 
@@ -18,7 +19,7 @@ ProcessSwitches ParseProcessCommandLine() {
   std::vector<std::wstring> dropped;
   ProcessSwitches table = ProcessSwitches::FromArguments(list, &dropped);
   for (const std::wstring& name : dropped) {
-    lite_installer::Log(lite_installer::kWarning, L"ProcessSwitches::Current", __LINE__,
+    lite_installer::Log(lite_installer::kWarning, lite_installer::log_tag::kProcessSwitchesCurrent, __LINE__,
                         L"Switch dropped, its name is not ASCII letters, digits, \"-\", \"_\" or \".\": " + name);
   }
   return table;

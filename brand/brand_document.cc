@@ -4,6 +4,7 @@
 
 #include "base/build_config.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/text.h"
 
 namespace lite_installer {
@@ -93,7 +94,7 @@ void ReadBrandDocument(const std::string& content, BrandRecord& record) {
   ReadBoolKey(root, "install.need_ppapi_flash", record.need_ppapi_flash);
   ReadStringKey(root, "partner_id", record.partner_id);
 
-  const wchar_t kFunction[] = L"BrandPackageInfo::GetBrandInfo";
+  constexpr const wchar_t* kFunction = log_tag::kBrandPackageInfoGetBrandInfo;
   Log(kInfo, kFunction, __LINE__, L"Brand id: " + Widen(record.brand_id));
   Log(kInfo, kFunction, __LINE__, L"Brand name: " + Widen(record.brand_name));
   Log(kInfo, kFunction, __LINE__, L"Setup url: " + Widen(record.setup_url));
@@ -114,7 +115,7 @@ void FillBrandDefaults(const std::string& user_language_code, BrandRecord& recor
   if (record.interface_language.empty()) record.interface_language = BrandDefaultLanguage(record.brand_id);
   record.language_id = LanguageCodeToId(record.interface_language);
 
-  const wchar_t kFunction[] = L"BrandPackageInfo::SetDefaults";
+  constexpr const wchar_t* kFunction = log_tag::kBrandPackageInfoSetDefaults;
   Log(kInfo, kFunction, __LINE__, L"Default language: " + Widen(record.interface_language));
   Log(kInfo, kFunction, __LINE__, L"Brand id: " + Widen(record.brand_id));
   Log(kInfo, kFunction, __LINE__, L"Setup url: " + Widen(record.setup_url));

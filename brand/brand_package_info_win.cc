@@ -10,6 +10,7 @@
 #include "base/run_folder.h"
 #include "base/environment.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/registry_store.h"
 #include "base/text.h"
 #include "resources/resource_ids.h"
@@ -18,6 +19,7 @@ using lite_installer::kInfo;
 using lite_installer::kWarning;
 using lite_installer::Log;
 using lite_installer::Widen;
+namespace log_tag = lite_installer::log_tag;
 
 namespace {
 
@@ -46,7 +48,7 @@ void BrandPackageInfo::Clear() { ResetFields(); }
 void BrandPackageInfo::GetInfo(const std::string& brand_name_switch) {
   Clear();
   RemoveFromRegistry();
-  const wchar_t kFunction[] = L"BrandPackageInfo::GetInfo";
+  constexpr const wchar_t* kFunction = log_tag::kBrandPackageInfoGetInfo;
   brand_package_path = work_dir + L"BrandFile";
   Log(kInfo, kFunction, __LINE__, L"Brand package path: " + brand_package_path);
   partner_package_path = work_dir + L"PartnerFile";
@@ -55,7 +57,7 @@ void BrandPackageInfo::GetInfo(const std::string& brand_name_switch) {
 }
 
 void BrandPackageInfo::GetInfoFromResources(const std::string& brand_name_switch) {
-  const wchar_t kFunction[] = L"BrandPackageInfo::GetInfoFromResources";
+  constexpr const wchar_t* kFunction = log_tag::kBrandPackageInfoGetInfoFromResources;
   const std::string partner_package = lite_installer::LoadBinResource(IDR_PARTNER_PACKAGE);
   if (!partner_package.empty()) {
     Log(kInfo, kFunction, __LINE__,

@@ -1,6 +1,7 @@
 #include "brand/brand_package_info.h"
 
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/percent_encoding.h"
 #include "base/text.h"
 
@@ -21,7 +22,7 @@ std::wstring BrandRecord::PrivacyLinkUrl() const {
 }
 
 void BrandRecord::ResetFields() {
-  lite_installer::Log(lite_installer::kInfo, L"BrandPackageInfo::Clear", __LINE__, L"Reset brand info.");
+  lite_installer::Log(lite_installer::kInfo, lite_installer::log_tag::kBrandPackageInfoClear, __LINE__, L"Reset brand info.");
   brand_id.clear();
   brand_name.clear();
   setup_url.clear();

@@ -1,6 +1,7 @@
 #include "brand/interface_language.h"
 
 #include "base/log.h"
+#include "base/log_tags.h"
 
 namespace lite_installer {
 namespace {
@@ -25,7 +26,7 @@ bool IsLanguageCode(const std::string& text) {
 
 void OverrideInterfaceLanguage(const std::string* lang_parameter, BrandRecord& brand) {
   if (lang_parameter != nullptr && !lang_parameter->empty() && !IsLanguageCode(*lang_parameter)) {
-    Log(kWarning, L"lite_installer::OverrideInterfaceLanguage", __LINE__,
+    Log(kWarning, log_tag::kOverrideInterfaceLanguage, __LINE__,
         L"The \"lang\" parameter is not a language code and is ignored.");
     lang_parameter = nullptr;
   }

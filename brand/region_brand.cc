@@ -1,6 +1,7 @@
 #include "brand/region_brand.h"
 
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/text.h"
 
 namespace lite_installer {
@@ -24,7 +25,7 @@ bool CellMatches(const char* cell, const std::string& value) { return cell[0] ==
 
 std::string BrandNameForRegion(const std::string& region, const std::string& locale) {
   // The name the records have always carried for this step.
-  const wchar_t kFunction[] = L"`anonymous-namespace'::AutodetectBrandName";
+  constexpr const wchar_t* kFunction = log_tag::kAutodetectBrandName;
   Log(kInfo, kFunction, __LINE__, L"User region: " + Widen(region));
   Log(kInfo, kFunction, __LINE__, L"User locale: " + Widen(locale));
   for (const RegionRow& row : kRegionTable) {

@@ -4,11 +4,12 @@
 #include <shlobj.h>
 
 #include "base/log.h"
+#include "base/log_tags.h"
 
 namespace lite_installer {
 
 bool HasEnoughDiskSpace(bool system_level) {
-  const wchar_t* const kTag = L"lite_installer::HasEnoughDiskSpace";
+  const wchar_t* const kTag = log_tag::kHasEnoughDiskSpace;
   wchar_t folder[MAX_PATH] = {};
   const int csidl = system_level ? CSIDL_PROGRAM_FILES : CSIDL_LOCAL_APPDATA;
   if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder))) {

@@ -7,6 +7,7 @@
 #include "install/distrib_params_json.h"
 #include "base/environment.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/registry_store.h"
 #include "base/run_folder.h"
 #include "base/switches.h"
@@ -23,7 +24,7 @@ constexpr wchar_t kRegistryValue[] = L"DistribInfoParams";
 // parameters as this run's.
 std::wstring CreateJsonFromDistribParams(const lite_installer::DistribParams& params) {
   if (params.empty()) return std::wstring();
-  const wchar_t kFunction[] = L"`anonymous-namespace'::CreateJsonFromDistribParams";
+  constexpr const wchar_t* kFunction = lite_installer::log_tag::kCreateJsonFromDistribParams;
   const std::wstring path = lite_installer::RunFolderPath() + L"distrib_info";
   const std::string text = lite_installer::SerializeDistribParams(params);
   if (text.empty()) {
@@ -44,7 +45,7 @@ bool IsUsableParameterText(const std::wstring& text, const wchar_t* source) {
   bool ascii = true;
   for (wchar_t c : text) ascii = ascii && c < 0x80;
   if (ascii && lite_installer::IsPrintableAsciiText(lite_installer::Narrow(text))) return true;
-  lite_installer::Log(lite_installer::kWarning, L"DistribInfoParams::Load", __LINE__,
+  lite_installer::Log(lite_installer::kWarning, lite_installer::log_tag::kDistribInfoParamsLoad, __LINE__,
                       std::wstring(source) + L" ignored: it holds characters other than printable ASCII.");
   return false;
 }

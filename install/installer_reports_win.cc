@@ -8,6 +8,7 @@
 #include "net/download_sink.h"
 #include "install/installer.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "stats/report_requests.h"
 
 using lite_installer::kError;
@@ -40,7 +41,7 @@ void Installer::ReportStatus(bool success, const std::wstring& url, int attempt,
   if (InterlockedExchangeAdd(&cancel_count, 0) > 0) return;
   const std::wstring request_url = lite_installer::BuildStatusReportUrl(
       success, url, attempt, downloaded, install_guid, error_text, redirect_url);
-  SendRequest(request_function, request_url, L"Installer::ReportStatus", __LINE__,
+  SendRequest(request_function, request_url, lite_installer::log_tag::kInstallerReportStatus, __LINE__,
               L"Cannot report download status: ");
 }
 
@@ -53,7 +54,7 @@ void Installer::ReportInstallationFinished(bool success) {
   }
   const std::wstring request_url = lite_installer::BuildCompletionReportUrl(
       install_guid, result, total_time, download_time, install_time);
-  SendRequest(request_function, request_url, L"Installer::ReportInstallationFinished", __LINE__,
+  SendRequest(request_function, request_url, lite_installer::log_tag::kInstallerReportInstallationFinished, __LINE__,
               L"Cannot report installation status: ");
   ReportStatisticsImpl(L"cid=72982/path=FinishUstanovki");
 }
@@ -67,12 +68,12 @@ void Installer::ReportStatisticsImpl(const std::wstring& counter_path) {
   ids.distr_korvexuid = ParamOrEmpty(distrib_params, "distr_korvexuid");
   ids.korvexuid = ParamOrEmpty(distrib_params, "korvexuid");
   SendRequest(request_function, lite_installer::BuildCounterUrl(counter_path, ids),
-              L"Installer::ReportStatisticsImpl", __LINE__, L"Cannot report download status: ");
+              lite_installer::log_tag::kInstallerReportStatisticsImpl, __LINE__, L"Cannot report download status: ");
 }
 
 void Installer::SendClickStat(const std::wstring& name, const std::wstring& value) {
   SendRequest(request_function, lite_installer::BuildClickStatUrl(name, value),
-              L"Installer::SendClickStat", __LINE__, L"Cannot send click stat: ");
+              lite_installer::log_tag::kInstallerSendClickStat, __LINE__, L"Cannot send click stat: ");
 }
 
 void Installer::SendButtonClickStat(const std::wstring& value) { SendClickStat(L"clicked_button", value); }

@@ -13,6 +13,7 @@
 #include "install/run_clock.h"
 #include "base/environment.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/registry_store.h"
 #include "base/run_folder.h"
 #include "base/text.h"
@@ -92,7 +93,7 @@ Installer::~Installer() {
   // that outlived Stop's time limit is waited for to its end, so that it
   // never touches a destroyed controller.
   if (worker_thread.IsValid() && WaitForSingleObject(worker_thread.Get(), 0) == WAIT_TIMEOUT) {
-    Log(kWarning, L"Installer::~Installer", __LINE__, L"Waiting for the installation thread to end.");
+    Log(kWarning, lite_installer::log_tag::kInstallerInstallerDestructor, __LINE__, L"Waiting for the installation thread to end.");
     WaitForSingleObject(worker_thread.Get(), INFINITE);
   }
   RetryPackageDelete(true);
@@ -126,14 +127,14 @@ void Installer::DeleteDownloadedPackage(const std::wstring& path) {
   if (error == ERROR_FILE_NOT_FOUND) return;
   undeleted_package_ = path;
   SetLastError(error);
-  Log(kWarning, L"Installer::DeleteDownloadedPackage", __LINE__,
+  Log(kWarning, lite_installer::log_tag::kInstallerDeleteDownloadedPackage, __LINE__,
       L"The downloaded package is still in use; deleting it later: " + path);
 }
 
 bool Installer::RetryPackageDelete(bool last_chance) {
   if (undeleted_package_.empty()) return true;
   if (DeleteFileW(undeleted_package_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) {
-    Log(kInfo, L"Installer::RetryPackageDelete", __LINE__,
+    Log(kInfo, lite_installer::log_tag::kInstallerRetryPackageDelete, __LINE__,
         L"Downloaded package deleted: " + undeleted_package_);
     undeleted_package_.clear();
     return true;
@@ -142,12 +143,12 @@ bool Installer::RetryPackageDelete(bool last_chance) {
     // The error record carries the system's reason (typically a process
     // that still runs the file, such as a browser started from it).
     const DWORD error = GetLastError();
-    Log(kError, L"Installer::RetryPackageDelete", __LINE__,
+    Log(kError, lite_installer::log_tag::kInstallerRetryPackageDelete, __LINE__,
         L"Cannot delete the downloaded package: " + undeleted_package_);
     // The system can still remove it at the next restart where the user
     // may ask for that (administrators only on current Windows).
     if (MoveFileExW(undeleted_package_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-      Log(kInfo, L"Installer::RetryPackageDelete", __LINE__,
+      Log(kInfo, lite_installer::log_tag::kInstallerRetryPackageDelete, __LINE__,
           L"The downloaded package will be removed at the next restart.");
     }
     SetLastError(error);
@@ -165,7 +166,7 @@ bool Installer::StartWorker() {
   ResetEvent(install_event.Get());
   const uintptr_t thread = _beginthreadex(nullptr, 0, &Installer::WorkerThreadMain, this, 0, nullptr);
   if (thread == 0) {
-    Log(kError, L"Installer::StartWorker", __LINE__, L"Cannot start the installation thread.");
+    Log(kError, lite_installer::log_tag::kInstallerStartWorker, __LINE__, L"Cannot start the installation thread.");
     return false;
   }
   worker_thread.Reset(reinterpret_cast<HANDLE>(thread));
@@ -207,7 +208,7 @@ void Installer::Run() {
 }
 
 int Installer::InstallBrowser() {
-  constexpr wchar_t kFunction[] = L"Installer::InstallBrowser";
+  constexpr const wchar_t* kFunction = lite_installer::log_tag::kInstallerInstallBrowser;
   Log(kInfo, kFunction, __LINE__, L"Install Browser.");
 
   std::wstring module_path;

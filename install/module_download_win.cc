@@ -8,6 +8,7 @@
 #include "install/installer.h"
 #include "install/run_clock.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/text.h"
 
 using lite_installer::kError;
@@ -51,7 +52,7 @@ std::wstring FullPath(const std::wstring& path) {
 }  // namespace
 
 int Installer::GetModule(bool use_given_path, std::wstring* module_path, std::wstring* downloaded_path) {
-  constexpr wchar_t kFunction[] = L"Installer::GetModule";
+  constexpr const wchar_t* kFunction = lite_installer::log_tag::kInstallerGetModule;
   if (!use_given_path) {
     // Resolved once: the same full path is checked for existence, verified
     // and launched, whatever the current folder is later.
@@ -87,7 +88,7 @@ int Installer::GetModule(bool use_given_path, std::wstring* module_path, std::ws
 }
 
 int Installer::DownloadModuleTo(const std::wstring& path) {
-  constexpr wchar_t kFunction[] = L"Installer::DownloadModuleTo";
+  constexpr const wchar_t* kFunction = lite_installer::log_tag::kInstallerDownloadModuleTo;
   lite_installer::ScopedFile file(
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsValid()) {

@@ -7,6 +7,7 @@
 #include "install/installer.h"
 #include "install/setup_command_line.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/text.h"
 
 using lite_installer::kError;
@@ -41,7 +42,7 @@ ProcessSwitches Installer::BuildSetupCommandLine(const std::wstring& module_path
 }
 
 bool Installer::RunProcessAndWait(const std::wstring& command_line, int32_t* process_exit_code) {
-  constexpr wchar_t kFunction[] = L"Installer::RunProcessAndWait";
+  constexpr const wchar_t* kFunction = lite_installer::log_tag::kInstallerRunProcessAndWait;
   Log(kInfo, kFunction, __LINE__, L"Run: " + command_line);
   *process_exit_code = 400;
 

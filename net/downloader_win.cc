@@ -1,6 +1,7 @@
 #include "net/downloader.h"
 
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/text.h"
 
 namespace lite_installer {
@@ -17,9 +18,9 @@ struct PendingState {
 
 namespace {
 
-const wchar_t kOpenTag[] = L"lite_installer::Downloader::OpenDownload";
-const wchar_t kReadTag[] = L"lite_installer::Downloader::ReadChunk";
-const wchar_t kFinalizeTag[] = L"lite_installer::Downloader::FinalizeDownload";
+constexpr const wchar_t* kOpenTag = log_tag::kDownloaderOpenDownload;
+constexpr const wchar_t* kReadTag = log_tag::kDownloaderReadChunk;
+constexpr const wchar_t* kFinalizeTag = log_tag::kDownloaderFinalizeDownload;
 
 // Between two tests of the stop event while chunks keep arriving at once
 // (a pending read waits on the stop event itself).
@@ -515,7 +516,7 @@ bool DownloadToSink(const wchar_t* url, DownloadSink* sink, std::wstring* error_
 
 bool DownloadWithin(const std::wstring& url, DownloadSink* sink, std::wstring* error_text,
                     std::wstring* redirect_url, uint32_t limit_ms) {
-  Log(kInfo, L"`anonymous namespace'::Download", __LINE__, L"Attempt to download module: " + url);
+  Log(kInfo, log_tag::kDownload, __LINE__, L"Attempt to download module: " + url);
   sink->Reset();
   if (limit_ms == 0) {
     SetLastError(ERROR_INTERNET_TIMEOUT);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
 #include "trust/base64.h"
@@ -18,7 +19,7 @@ namespace lite_installer {
 
 namespace {
 
-constexpr wchar_t kGetTrustJsonFunction[] = L"KorvexTrustVerifier::GetTrustJsonFromModule";
+constexpr const wchar_t* kGetTrustJsonFunction = log_tag::kKorvexTrustVerifierGetTrustJsonFromModule;
 
 // Reads the module through a handle with positioned reads. They move the
 // handle's file pointer; the next user of the handle (the system's
@@ -114,7 +115,7 @@ std::string KorvexTrustVerifier::GetTrustJsonFromModule(const std::wstring& modu
 
 bool KorvexTrustVerifier::VerifyModule(const std::wstring& module_path, void* module_file,
                                        bool cache_only_revocation) {
-  Log(kInfo, L"KorvexTrustVerifier::VerifyModule", __LINE__, L"Verify module.");
+  Log(kInfo, log_tag::kKorvexTrustVerifierVerifyModule, __LINE__, L"Verify module.");
   WinVerifyTrustService service(module_path, static_cast<HANDLE>(module_file), cache_only_revocation);
   return VerifyWithService(&service);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/system_library.h"
 #include "base/unique_handle.h"
 
@@ -32,7 +33,7 @@ bool SignatureVerifier::Initialize() {
   Cleanup();
   if (!CryptAcquireContextW(&context, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT)) {
     context = 0;
-    LogLastError(L"SignatureVerifier::Initialize", __LINE__, L"Failed to initialize crypt context, error: 0x%x");
+    LogLastError(log_tag::kSignatureVerifierInitialize, __LINE__, L"Failed to initialize crypt context, error: 0x%x");
     return false;
   }
   return true;
@@ -41,11 +42,11 @@ bool SignatureVerifier::Initialize() {
 bool SignatureVerifier::HashData(const unsigned char* data, size_t length) {
   if (!CryptCreateHash(context, CALG_SHA1, 0, 0, &hash)) {
     hash = 0;
-    LogLastError(L"SignatureVerifier::HashData", __LINE__, L"Failed to initialize hash object, error: 0x%x");
+    LogLastError(log_tag::kSignatureVerifierHashData, __LINE__, L"Failed to initialize hash object, error: 0x%x");
     return false;
   }
   if (!CryptHashData(hash, data, static_cast<DWORD>(length), 0)) {
-    LogLastError(L"SignatureVerifier::HashData", __LINE__, L"Failed to hash data, error: 0x%x");
+    LogLastError(log_tag::kSignatureVerifierHashData, __LINE__, L"Failed to hash data, error: 0x%x");
     return false;
   }
   return true;
@@ -62,14 +63,14 @@ bool SignatureVerifier::ImportPublicKey(const unsigned char* encoded, size_t len
   if (decode == nullptr || import_key == nullptr ||
       !decode(kEncodingType, X509_PUBLIC_KEY_INFO, encoded, static_cast<DWORD>(length),
                            CRYPT_DECODE_ALLOC_FLAG, nullptr, &info, &info_size)) {
-    LogLastError(L"SignatureVerifier::ImportPublicKey", __LINE__,
+    LogLastError(log_tag::kSignatureVerifierImportPublicKey, __LINE__,
                  L"Failed to convert decode public key, error: 0x%x");
     return false;
   }
   ScopedLocalMemory info_owner(info);
   if (!import_key(context, kEncodingType, info, &key)) {
     key = 0;
-    LogLastError(L"SignatureVerifier::ImportPublicKey", __LINE__, L"Failed to import crypt key, error: 0x%x");
+    LogLastError(log_tag::kSignatureVerifierImportPublicKey, __LINE__, L"Failed to import crypt key, error: 0x%x");
     return false;
   }
   return true;
@@ -86,7 +87,7 @@ bool SignatureVerifier::VerifySignature(const unsigned char* signature, size_t l
   }
   if (!CryptVerifySignatureW(hash, reinterpret_cast<const BYTE*>(reversed.data()), static_cast<DWORD>(length), key,
                              nullptr, 0)) {
-    LogLastError(L"SignatureVerifier::VerifySignature", __LINE__, L"Failed to verify signature, error: 0x%x");
+    LogLastError(log_tag::kSignatureVerifierVerifySignature, __LINE__, L"Failed to verify signature, error: 0x%x");
     return false;
   }
   return true;
@@ -95,19 +96,19 @@ bool SignatureVerifier::VerifySignature(const unsigned char* signature, size_t l
 void SignatureVerifier::Cleanup() {
   if (key != 0) {
     if (!CryptDestroyKey(key)) {
-      LogLastError(L"SignatureVerifier::Cleanup", __LINE__, L"Failed to destroy crypt key, error: 0x%x");
+      LogLastError(log_tag::kSignatureVerifierCleanup, __LINE__, L"Failed to destroy crypt key, error: 0x%x");
     }
     key = 0;
   }
   if (hash != 0) {
     if (!CryptDestroyHash(hash)) {
-      LogLastError(L"SignatureVerifier::Cleanup", __LINE__, L"Failed to destroy, error: 0x%x");
+      LogLastError(log_tag::kSignatureVerifierCleanup, __LINE__, L"Failed to destroy, error: 0x%x");
     }
     hash = 0;
   }
   if (context != 0) {
     if (!CryptReleaseContext(context, 0)) {
-      LogLastError(L"SignatureVerifier::Cleanup", __LINE__, L"Failed to release crypt context, error: 0x%x");
+      LogLastError(log_tag::kSignatureVerifierCleanup, __LINE__, L"Failed to release crypt context, error: 0x%x");
     }
     context = 0;
   }

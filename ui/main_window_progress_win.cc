@@ -12,6 +12,7 @@
 #include "brand/download_page.h"
 #include "install/distrib_info_params.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/os_version.h"
 #include "ui/child_controls.h"
 #include "ui/main_window_layout.h"
@@ -67,7 +68,7 @@ void MainWindow::CreateTaskbarProgress() {
   void* object = nullptr;
   if (FAILED(CoCreateInstance(kTaskbarListClass, nullptr, CLSCTX_ALL, kTaskbarList3Interface, &object)) ||
       object == nullptr) {
-    Log(kWarning, L"lite_installer::MainWindow::OnInstallClicked", __LINE__,
+    Log(kWarning, log_tag::kMainWindowOnInstallClicked, __LINE__,
         L"No taskbar progress: the taskbar object cannot be created.");
     return;
   }

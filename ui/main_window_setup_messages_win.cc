@@ -6,6 +6,7 @@
 
 #include "brand/brand_package_info.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/os_version.h"
 #include "ui/message_dialog.h"
 #include "ui/progress_protocol.h"
@@ -39,14 +40,14 @@ bool AllowMessageThroughFilter(HWND window, UINT message) {
 
 void MainWindow::OnInstallProgress(int32_t stage) {
   const int position = InstallStagePosition(stage);
-  LogFormat(kInfo, L"lite_installer::MainWindow::OnInstallProgress", __LINE__,
+  LogFormat(kInfo, log_tag::kMainWindowOnInstallProgress, __LINE__,
             L"--> Installer > MainWindow::OnInstallProgress: %d", position);
   if (position != 0) SetProgress(position);
   if (stage == 6) OnTimeLeft(180, kTimeLeftUpperBound);
 }
 
 void MainWindow::OnImportProgress(int32_t percent, int32_t stage) {
-  LogFormat(kInfo, L"lite_installer::MainWindow::OnImportProgress", __LINE__,
+  LogFormat(kInfo, log_tag::kMainWindowOnImportProgress, __LINE__,
             L"--> Installer > MainWindow::OnImportProgress: %d", percent);
   SetProgress(ImportProgressPosition(percent));
   int seconds = 0;
@@ -54,7 +55,7 @@ void MainWindow::OnImportProgress(int32_t percent, int32_t stage) {
 }
 
 void MainWindow::OnCloseWindow() {
-  Log(kInfo, L"lite_installer::MainWindow::OnCloseWindow", __LINE__, L"--> Installer > MainWindow::OnCloseWindow");
+  Log(kInfo, log_tag::kMainWindowOnCloseWindow, __LINE__, L"--> Installer > MainWindow::OnCloseWindow");
   // The sender gets its answer at once: a setup that waits for it must not
   // hold up the worker that waits for the setup.
   if (InSendMessage()) ReplyMessage(0);

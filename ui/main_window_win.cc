@@ -6,6 +6,7 @@
 #include <shobjidl.h>
 
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "ui/child_controls.h"
 #include "ui/main_window_look.h"
 
@@ -32,7 +33,7 @@ MainWindow::~MainWindow() {
 INT_PTR MainWindow::DoModal(HWND owner) {
   const INT_PTR result = RunModal(kMainWindowTemplate, owner);
   notify_window.store(nullptr);
-  if (result == -1) Log(kError, L"lite_installer::MainWindow::DoModal", __LINE__, L"Installer window not shown.");
+  if (result == -1) Log(kError, log_tag::kMainWindowDoModal, __LINE__, L"Installer window not shown.");
   return result;
 }
 

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "ui/center_window.h"
 #include "ui/child_controls.h"
 #include "ui/message_dialog_layout.h"
@@ -30,7 +31,7 @@ MessageDialog::~MessageDialog() = default;
 INT_PTR MessageDialog::DoModal(HWND owner) {
   const INT_PTR result = RunModal(kMessageDialogTemplate, owner);
   if (result == -1) {
-    Log(kError, L"MessageDialog::DoModal", __LINE__, L"Message dialog not shown.");
+    Log(kError, log_tag::kMessageDialogDoModal, __LINE__, L"Message dialog not shown.");
   }
   return result;
 }

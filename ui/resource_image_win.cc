@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/unique_handle.h"
 #include "ui/gdiplus_flat.h"
 #include "ui/ui_environment.h"
@@ -76,7 +77,7 @@ bool ResourceImage::Load(int id) {
   HINSTANCE module = UiEnvironment::ModuleInstance();
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resource_id), MAKEINTRESOURCEW(10));
   if (resource == nullptr) {
-    LogFormat(kError, L"ResourceImage::Load", __LINE__, L"Image %d not found.", resource_id);
+    LogFormat(kError, log_tag::kResourceImageLoad, __LINE__, L"Image %d not found.", resource_id);
     return false;
   }
   const DWORD size = SizeofResource(module, resource);
@@ -101,7 +102,7 @@ bool ResourceImage::Load(int id) {
   }
   HBITMAP decoded = gdiplus::DecodeToBitmap(stream.Get());
   if (decoded == nullptr) {
-    LogFormat(kError, L"ResourceImage::Load", __LINE__, L"Image %d not decoded.", resource_id);
+    LogFormat(kError, log_tag::kResourceImageLoad, __LINE__, L"Image %d not decoded.", resource_id);
     return false;
   }
   bitmap = SharedBitmap(decoded);

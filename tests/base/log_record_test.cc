@@ -1,4 +1,5 @@
 #include "base/log_record.h"
+#include "base/log_tags.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ TEST(LogRecordTest, InfoAndWarningRecordsEndWithALineFeed) {
   EXPECT_EQ(L"2016-05-12 07:41:03 <3412> INFO: wWinMain (27): Lite installer mode.\n",
             FormatLogRecord(kExampleTime, 3412, kInfo, L"wWinMain", 27, L"Lite installer mode.", L""));
   EXPECT_EQ(L"2016-05-12 07:41:03 <4294967295> WARNING: Installer::GetModule (-1): x\n",
-            FormatLogRecord(kExampleTime, 4294967295u, kWarning, L"Installer::GetModule", -1, L"x",
+            FormatLogRecord(kExampleTime, 4294967295u, kWarning, log_tag::kInstallerGetModule, -1, L"x",
                             L"ignored"));
 }
 

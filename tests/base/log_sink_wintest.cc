@@ -9,6 +9,7 @@
 
 #include "base/environment.h"
 #include "base/log.h"
+#include "base/log_tags.h"
 #include "base/system_error_text.h"
 #include "base/unique_handle.h"
 
@@ -56,7 +57,7 @@ class LogSinkTest : public ::testing::Test {
 TEST_F(LogSinkTest, RecordsHaveTheExactLayoutAndOnlyTheFirstHasAByteOrderMark) {
   SetLogPath(L"C:\\elsewhere.log");  // only the first path counts
   Log(kInfo, L"wWinMain", 27, L"Lite installer mode.");
-  LogFormat(kWarning, L"Installer::GetModule", 1234, L"attempt %d", 2);
+  LogFormat(kWarning, log_tag::kInstallerGetModule, 1234, L"attempt %d", 2);
   const std::string bytes = LoadFileBytes(TestLogPath());
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ('\xFF', bytes[0]);

@@ -6,6 +6,7 @@
 #include "base/build_config.h"
 #include "base/text.h"
 #include "tests/support/captured_log.h"
+#include "base/log_tags.h"
 
 namespace lite_installer {
 namespace {
@@ -110,7 +111,7 @@ TEST(BrandDocumentTest, SummaryRecordsCarryTheValuesAndFlags) {
                         "install": {"alternate_installer_title": true}})",
                     record);
   ASSERT_EQ(9u, CapturedLog().size());
-  EXPECT_EQ(L"BrandPackageInfo::GetBrandInfo", CapturedLog()[0].function);
+  EXPECT_EQ(log_tag::kBrandPackageInfoGetBrandInfo, CapturedLog()[0].function);
   EXPECT_EQ(L"Brand id: tb", CapturedLog()[0].message);
   EXPECT_EQ(L"Show international title: 1", CapturedLog()[4].message);
   EXPECT_EQ(L"Autodetect language: 0", CapturedLog()[7].message);
@@ -129,7 +130,7 @@ TEST(BrandDefaultsTest, NoDocumentGivesTheKorvexDefaults) {
   EXPECT_EQ("ru", record.interface_language);
   EXPECT_EQ(1049u, record.language_id);
   ASSERT_EQ(8u, CapturedLog().size());
-  EXPECT_EQ(L"BrandPackageInfo::SetDefaults", CapturedLog()[0].function);
+  EXPECT_EQ(log_tag::kBrandPackageInfoSetDefaults, CapturedLog()[0].function);
   EXPECT_EQ(L"Default language: ru", CapturedLog()[0].message);
   EXPECT_EQ(L"Send browser's statistics: 1", CapturedLog()[4].message);
   EXPECT_EQ(TriState::Unset, record.send_statistics) << "defaults never touch the settings";
@@ -202,7 +203,7 @@ TEST(BrandRecordTest, ResetKeepsWorkDirAndLoadedFlags) {
   EXPECT_EQ(1033u, record.language_id);
   EXPECT_EQ(TriState::Unset, record.send_statistics);
   ASSERT_EQ(1u, CapturedLog().size());
-  EXPECT_EQ(L"BrandPackageInfo::Clear", CapturedLog()[0].function);
+  EXPECT_EQ(log_tag::kBrandPackageInfoClear, CapturedLog()[0].function);
   EXPECT_EQ(L"Reset brand info.", CapturedLog()[0].message);
 }
 

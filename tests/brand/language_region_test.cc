@@ -6,6 +6,7 @@
 #include "brand/language_table.h"
 #include "brand/region_brand.h"
 #include "tests/support/captured_log.h"
+#include "base/log_tags.h"
 
 namespace lite_installer {
 namespace {
@@ -62,7 +63,7 @@ TEST(RegionBrandTest, NoMatchFallsBackToKorvexAndSaysSo) {
   ClearCapturedLog();
   EXPECT_EQ("korvex", BrandNameForRegion("KZ", "kk"));
   ASSERT_EQ(3u, CapturedLog().size());
-  EXPECT_EQ(L"`anonymous-namespace'::AutodetectBrandName", CapturedLog()[0].function);
+  EXPECT_EQ(log_tag::kAutodetectBrandName, CapturedLog()[0].function);
   EXPECT_EQ(L"User region: KZ", CapturedLog()[0].message);
   EXPECT_EQ(L"User locale: kk", CapturedLog()[1].message);
   EXPECT_EQ(L"Didn't found brand-name. Use default: korvex", CapturedLog()[2].message);

@@ -238,7 +238,7 @@ class DownloaderTest(unittest.TestCase):
         self.assertEqual("1", result["ok"])
         self.assertEqual(b"ok", read(self.output), "the sink's earlier content is dropped")
         with open(log, "rb") as f:
-            self.assertIn("`anonymous namespace'::Download", f.read().decode("utf-16-le", "replace"))
+            self.assertIn("`anonymous-namespace'::Download", f.read().decode("utf-16-le", "replace"))
         with open(log, "rb") as f:
             self.assertIn("Attempt to download module: " + url,
                           f.read().decode("utf-16-le", "replace"))

@@ -10,6 +10,7 @@
 #include "tests/trust/trust_test_support.h"
 #include "trust/base64.h"
 #include "trust/builtin_keys.h"
+#include "base/log_tags.h"
 
 namespace lite_installer {
 namespace {
@@ -53,7 +54,7 @@ TEST_F(SignatureVerifierTest, RefusesWrongSignatureDataOrKey) {
     std::string reversed = signature_;
     std::reverse(reversed.begin(), reversed.end());
     EXPECT_FALSE(Verify(reversed, key_, data_));
-    EXPECT_TRUE(log.Contains(L"SignatureVerifier::VerifySignature")) << log.Text();
+    EXPECT_TRUE(log.Contains(log_tag::kSignatureVerifierVerifySignature)) << log.Text();
     EXPECT_TRUE(log.Contains(L"Failed to verify signature, error: 0x8009")) << log.Text();
   }
   {
@@ -76,9 +77,9 @@ TEST_F(SignatureVerifierTest, RefusesWrongSignatureDataOrKey) {
     LogTail log;
     EXPECT_FALSE(Verify(signature_, std::string(162, '\x42'), data_));
     const std::wstring text = log.Text();
-    EXPECT_NE(text.find(L"SignatureVerifier::ImportPublicKey"), std::wstring::npos) << text;
+    EXPECT_NE(text.find(log_tag::kSignatureVerifierImportPublicKey), std::wstring::npos) << text;
     EXPECT_NE(text.find(L"Failed to convert decode public key, error: 0x8009"), std::wstring::npos) << text;
-    EXPECT_EQ(text.find(L"SignatureVerifier::HashData"), std::wstring::npos) << text;
+    EXPECT_EQ(text.find(log_tag::kSignatureVerifierHashData), std::wstring::npos) << text;
   }
 }
 
