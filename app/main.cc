@@ -18,6 +18,7 @@
 #include "base/switches.h"
 #include "base/system_library.h"
 #include "base/text.h"
+#include "resources/resource_ids.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
 #include "ui/ui_environment.h"
@@ -48,8 +49,9 @@ int RunSilentRoad(BrandPackageInfo& brand, DistribInfoParams& distrib_params) {
   return installer.exit_code;
 }
 
-// Shows the installer window; returns its result (1 when the installation
-// ran to its end), or anything else when the window was closed or not shown.
+// Shows the installer window; returns its result (kResultRunOver when the
+// installation ran to its end), or anything else when the window was closed
+// or not shown.
 // The exit code is read after the window let its controller's worker end.
 INT_PTR RunMainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params, int* exit_code) {
   lite_installer::MainWindow window(brand, distrib_params);
@@ -107,14 +109,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (silent) {
     exit_code = RunSilentRoad(brand, distrib_params);
   } else if (!enough_disk_space) {
-    // Title 407, text 402, button 403; the run ends without an exit-code record.
-    lite_installer::NoticeDialog notice(static_cast<int>(brand.language_id), 407, 402, 403);
+    // The run ends without an exit-code record.
+    lite_installer::NoticeDialog notice(static_cast<int>(brand.language_id), IDS_NO_SPACE_TITLE, IDS_NO_SPACE_TEXT,
+                                        IDS_OK_BUTTON);
     notice.DoModal(GetActiveWindow());
     exit_code = lite_installer::kExitNotEnoughDiskSpace;
     log_exit_code = false;
   } else {
     int window_exit_code = lite_installer::kExitNoSetupResult;
-    if (RunMainWindow(brand, distrib_params, &window_exit_code) == 1) {
+    if (RunMainWindow(brand, distrib_params, &window_exit_code) == lite_installer::kResultRunOver) {
       exit_code = window_exit_code;
     } else {
       Log(kInfo, kFunction, __LINE__, L"User cancelled installation.");

@@ -1,4 +1,4 @@
-// Draws a checkbox from the six-frame strip 302 over its parent's
+// Draws a checkbox from the six-frame strip IDR_IMAGE_CHECKBOX over its parent's
 // background: through NM_CUSTOMDRAW when visual themes are on, through
 // BS_OWNERDRAW and WM_DRAWITEM when they are off (then the painter keeps the
 // check state itself). Windows build only.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/system_library.h"
+#include "resources/resource_ids.h"
 #include "ui/child_controls.h"
 #include "ui/image_button_painter.h"
 #include "ui/layout_math.h"
@@ -30,7 +31,7 @@ CheckboxPainter::CheckboxPainter(HWND window, HFONT font, bool initially_checked
       background(background),
       checked(initially_checked),
       unthemed(!AppIsThemed()) {
-  strip.Load(302);
+  strip.Load(IDR_IMAGE_CHECKBOX);
   const SIZE size = strip.LogicalSize();
   box_width = size.cx / 6;
   box_height = size.cy;

@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource_ids.h"
 #include "ui/link_text_layout.h"
 
 namespace lite_installer {
-
-// The control id of link pieces; a click is WM_COMMAND(1020, 0).
-constexpr int kLinkPieceId = 1020;
 
 // Measures texts in the font selected into a device context.
 class DcTextMeasurer : public TextMeasurer {
@@ -27,7 +25,9 @@ class DcTextMeasurer : public TextMeasurer {
 
 // Creates one static control per piece inside `window`, measuring with
 // `font`, starting at `origin`, one `line_height` per line and lines no wider
-// than `max_width` where possible. Returns the created pieces in order.
+// than `max_width` where possible. Returns the created pieces in order. Link
+// pieces get the id IDC_LICENSE_LINK, so a click is
+// WM_COMMAND(IDC_LICENSE_LINK, 0); the others IDC_STATIC.
 std::vector<HWND> CreateLinkText(HWND window, const std::wstring& text, HFONT font, POINT origin,
                                  int line_height, int max_width);
 

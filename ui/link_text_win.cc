@@ -26,7 +26,7 @@ std::vector<HWND> CreateLinkText(HWND window, const std::wstring& text, HFONT fo
     const DWORD style = piece.is_link
                             ? WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | SS_NOTIFY | SS_LEFTNOWORDWRAP
                             : WS_CHILD | WS_VISIBLE;
-    const INT_PTR id = piece.is_link ? kLinkPieceId : -1;
+    const INT_PTR id = piece.is_link ? IDC_LICENSE_LINK : IDC_STATIC;
     HWND control = CreateWindowExW(0, L"Static", piece.text.c_str(), style,
                                    origin.x + piece.x, origin.y + piece.line * line_height,
                                    piece.width, line_height, window,

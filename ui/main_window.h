@@ -21,6 +21,7 @@
 
 #include "install/installer.h"
 #include "install/installer_observer.h"
+#include "resources/resource_ids.h"
 #include "ui/checkbox_painter.h"
 #include "ui/dialog_base.h"
 #include "ui/fonts.h"
@@ -34,20 +35,9 @@ struct ITaskbarList3;
 
 namespace lite_installer {
 
-// Template and control ids of the installer window.
-constexpr int kMainWindowTemplate = 129;
-constexpr int kInstallButtonId = 1;
-constexpr int kEscapeCommandId = 2;
-constexpr int kTitleId = 1000;
-constexpr int kMakeDefaultBoxId = 1002;
-constexpr int kStatisticsBoxId = 1003;
-constexpr int kFlashBoxId = 1004;
-constexpr int kCancelButtonId = 1010;
-constexpr int kProgressBarId = 1012;
-constexpr int kTimeLeftId = 1013;
-constexpr int kLicenseLinkId = 1020;
-constexpr int kPrivacyLinkId = 1021;
-constexpr int kPlainTextPieceId = -1;
+// The command the dialog manager sends for the Escape key. The window's
+// template and control ids are in resources/resource_ids.h.
+constexpr int kEscapeCommandId = IDCANCEL;
 
 // From this Windows version class on (Windows 10) the make-default option is
 // hidden and its state is not handed to the controller.
@@ -61,11 +51,11 @@ constexpr UINT kTimeLeftMessage = WM_APP + 3;
 constexpr UINT kFinishedMessage = WM_APP + 4;
 constexpr UINT kErrorMessage = WM_APP + 5;
 
-// Dialog results: 1 the run is over; 2 closed by the system close command;
-// 1010 the cancel button.
+// Dialog results: the run is over; closed by the system close command; the
+// cancel button (its id).
 constexpr INT_PTR kResultRunOver = 1;
 constexpr INT_PTR kResultSystemClose = 2;
-constexpr INT_PTR kResultCancel = 1010;
+constexpr INT_PTR kResultCancel = IDC_CANCEL_BUTTON;
 
 // Lets `message` pass the user-interface privilege isolation so that a setup
 // running with other rights reaches `window`: ChangeWindowMessageFilterEx
@@ -82,7 +72,7 @@ class MainWindow : public DialogBase, public InstallerObserver {
   // observer operations use goes away.
   ~MainWindow() override;
 
-  // Runs the dialog from template 129; the dialog result (see above), or -1
+  // Runs the dialog from template IDD_MAIN_WINDOW; the dialog result (see above), or -1
   // when it cannot be shown.
   INT_PTR DoModal(HWND owner);
 

@@ -1,21 +1,16 @@
-// How the installer window looks: its images, text colours and fonts. Shared
-// by the window's files and by the text-fit measurement, so that both use the
-// same fonts. Windows build only.
+// How the installer window looks: its text colours and fonts (its images are
+// the IDR_IMAGE_* resources). Shared by the window's files and by the
+// text-fit measurement, so that both use the same fonts. Windows build only.
 #ifndef UI_MAIN_WINDOW_LOOK_H_
 #define UI_MAIN_WINDOW_LOOK_H_
 
 #include <windows.h>
 
+#include "resources/resource_ids.h"
 #include "ui/fonts.h"
 #include "ui/main_window_layout.h"
 
 namespace lite_installer {
-
-constexpr int kMainBackgroundImage = 307;
-constexpr int kInstallButtonImage = 309;
-constexpr int kCancelButtonImage = 310;
-constexpr int kProgressFillImage = 313;
-constexpr int kProgressTrackImage = 314;
 
 // Where the client area starts inside the background image.
 constexpr POINT kMainBackgroundOffset = {kMainWindowShadowMargin, kMainWindowShadowMargin};

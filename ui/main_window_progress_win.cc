@@ -31,9 +31,10 @@ const CLSID kTaskbarListClass = {0x56FDF344, 0xFD6D, 0x11D0, {0x95, 0x8A, 0x00, 
 const IID kTaskbarList3Interface = {0xEA1AFB91, 0x9E28, 0x4B86, {0x90, 0x9E, 0x9F, 0x8A, 0x5E, 0xEF, 0xAF, 0xE9}};
 
 // The welcome controls, in the order they are destroyed at the screen switch.
-const int kWelcomeControls[] = {kInstallButtonId, kCancelButtonId, kTitleId, kLicenseLinkId, kMakeDefaultBoxId,
-                                kFlashBoxId, kStatisticsBoxId, kPrivacyLinkId, kLicenseLinkId,
-                                kPlainTextPieceId};
+const int kWelcomeControls[] = {IDC_INSTALL_BUTTON, IDC_CANCEL_BUTTON,  IDC_TITLE,
+                                IDC_LICENSE_LINK,   IDC_MAKE_DEFAULT_BOX, IDC_FLASH_BOX,
+                                IDC_STATISTICS_BOX, IDC_PRIVACY_LINK,   IDC_LICENSE_LINK,
+                                IDC_STATIC};
 
 }  // namespace
 
@@ -84,21 +85,21 @@ void MainWindow::SwitchToProgressScreen() {
       if (!DestroyWindow(control)) break;
     }
   }
-  HWND bar = GetDlgItem(window_, kProgressBarId);
+  HWND bar = GetDlgItem(window_, IDC_PROGRESS_BAR);
   ShowWindow(bar, SW_SHOW);
   SendMessageW(bar, PBM_SETRANGE32, 0, 100);
   SendMessageW(bar, PBM_SETPOS, 0, 0);
-  ShowWindow(GetDlgItem(window_, kTimeLeftId), SW_SHOW);
+  ShowWindow(GetDlgItem(window_, IDC_TIME_LEFT), SW_SHOW);
   InvalidateRect(window_, nullptr, TRUE);
 }
 
 void MainWindow::SetProgressPosition(int position) {
-  SendDlgItemMessageW(window_, kProgressBarId, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  SendDlgItemMessageW(window_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   if (taskbar != nullptr) taskbar->SetProgressValue(window_, TaskbarProgressValue(position), 100);
 }
 
 void MainWindow::UpdateTimeLeftLine(uint32_t seconds, int kind) {
-  HWND line = GetDlgItem(window_, kTimeLeftId);
+  HWND line = GetDlgItem(window_, IDC_TIME_LEFT);
   RECT rect;
   GetWindowRect(line, &rect);
   MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);

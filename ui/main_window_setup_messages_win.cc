@@ -95,7 +95,8 @@ void MainWindow::OnHigherVersionExist() {
   ShowWindow(window_, SW_HIDE);
   if (shadow.window != nullptr) ShowWindow(shadow.window, SW_HIDE);
   {
-    NoticeDialog notice(static_cast<int>(brand.language_id), 413, 418, 403);
+    NoticeDialog notice(static_cast<int>(brand.language_id), IDS_NEWER_VERSION_TITLE, IDS_NEWER_VERSION_TEXT,
+                        IDS_OK_BUTTON);
     notice.DoModal(GetActiveWindow());
   }
   EndDialog(window_, kResultRunOver);

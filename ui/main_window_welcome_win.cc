@@ -20,12 +20,6 @@
 
 namespace lite_installer {
 
-namespace {
-
-constexpr int kIconGroup = 128;
-
-}  // namespace
-
 void MainWindow::OnInitDialog() {
   notify_window.store(window_);
   AllowMessageThroughFilter(window_, import_progress_message);
@@ -40,21 +34,23 @@ void MainWindow::OnInitDialog() {
 
   // Texts, in the brand's language.
   const int language = static_cast<int>(brand.language_id);
-  background.Load(kMainBackgroundImage);
-  SetWindowTextW(window_, LoadStringIn(422, language).c_str());
+  background.Load(IDR_IMAGE_MAIN_BACKGROUND);
+  SetWindowTextW(window_, LoadStringIn(IDS_WINDOW_CAPTION, language).c_str());
   const struct {
     int control;
     int string_id;
-  } texts[] = {{kInstallButtonId, 400}, {kCancelButtonId, 415}, {kMakeDefaultBoxId, 425},
-               {kFlashBoxId, 417},      {kStatisticsBoxId, 424}, {kPrivacyLinkId, 416}};
+  } texts[] = {{IDC_INSTALL_BUTTON, IDS_INSTALL_BUTTON}, {IDC_CANCEL_BUTTON, IDS_CANCEL_BUTTON},
+               {IDC_MAKE_DEFAULT_BOX, IDS_MAKE_DEFAULT},   {IDC_FLASH_BOX, IDS_INSTALL_FLASH},
+               {IDC_STATISTICS_BOX, IDS_SEND_STATISTICS},  {IDC_PRIVACY_LINK, IDS_PRIVACY_POLICY}};
   for (const auto& text : texts) SetDlgItemTextW(window_, text.control, LoadStringIn(text.string_id, language).c_str());
-  SetDlgItemTextW(window_, kTitleId, LoadStringIn(brand.ShowInternationalTitle() ? 419 : 410, language).c_str());
+  const int title_id = brand.ShowInternationalTitle() ? IDS_SIMPLE_BROWSER_TITLE : IDS_FAST_BROWSER_TITLE;
+  SetDlgItemTextW(window_, IDC_TITLE, LoadStringIn(title_id, language).c_str());
 
   // Icons, shared with the system (not destroyed).
   HINSTANCE instance = UiEnvironment::ModuleInstance();
-  HANDLE big_icon = LoadImageW(instance, MAKEINTRESOURCEW(kIconGroup), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+  HANDLE big_icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                GetSystemMetrics(SM_CYICON), LR_SHARED);
-  HANDLE small_icon = LoadImageW(instance, MAKEINTRESOURCEW(kIconGroup), IMAGE_ICON,
+  HANDLE small_icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON,
                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
   SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon));
   SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon));
@@ -66,45 +62,45 @@ void MainWindow::OnInitDialog() {
   text_font.Reset(CreateUiFont(kMainTextFont));
   // The statics also hold their fonts, so that their own font selection
   // agrees with the colour handler's.
-  SendDlgItemMessageW(window_, kTitleId, WM_SETFONT, reinterpret_cast<WPARAM>(title_font.Get()), FALSE);
-  SendDlgItemMessageW(window_, kTimeLeftId, WM_SETFONT, reinterpret_cast<WPARAM>(small_font.Get()), FALSE);
-  SendDlgItemMessageW(window_, kPrivacyLinkId, WM_SETFONT, reinterpret_cast<WPARAM>(small_link_font.Get()), FALSE);
+  SendDlgItemMessageW(window_, IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(title_font.Get()), FALSE);
+  SendDlgItemMessageW(window_, IDC_TIME_LEFT, WM_SETFONT, reinterpret_cast<WPARAM>(small_font.Get()), FALSE);
+  SendDlgItemMessageW(window_, IDC_PRIVACY_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(small_link_font.Get()), FALSE);
 
   // The licence sentence, one static per piece.
   const std::vector<HWND> pieces =
-      CreateLinkText(window_, LoadStringIn(406, language), text_font.Get(), POINT{kLicenseLeft, kLicenseTop},
-                     kLicenseLineHeight, kLicenseMaxWidth);
+      CreateLinkText(window_, LoadStringIn(IDS_LICENSE_SENTENCE, language), text_font.Get(),
+                     POINT{kLicenseLeft, kLicenseTop}, kLicenseLineHeight, kLicenseMaxWidth);
   for (HWND piece : pieces) {
-    HFONT font = ControlId(piece) == kLicenseLinkId ? link_font.Get() : text_font.Get();
+    HFONT font = ControlId(piece) == IDC_LICENSE_LINK ? link_font.Get() : text_font.Get();
     SendMessageW(piece, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
 
   // Painters.
-  install_button.reset(new ImageButtonPainter(GetDlgItem(window_, kInstallButtonId), kInstallButtonImage,
+  install_button.reset(new ImageButtonPainter(GetDlgItem(window_, IDC_INSTALL_BUTTON), IDR_IMAGE_INSTALL_BUTTON,
                                               kInstallText, text_font.Get(), background, kMainBackgroundOffset));
-  cancel_button.reset(new ImageButtonPainter(GetDlgItem(window_, kCancelButtonId), kCancelButtonImage, kCancelText,
-                                             text_font.Get(), background, kMainBackgroundOffset));
+  cancel_button.reset(new ImageButtonPainter(GetDlgItem(window_, IDC_CANCEL_BUTTON), IDR_IMAGE_CANCEL_BUTTON,
+                                             kCancelText, text_font.Get(), background, kMainBackgroundOffset));
   for (ImageButtonPainter* button : {install_button.get(), cancel_button.get()}) {
     button->text_insets = kMainButtonTextInsets;
     button->pressed_offset = kMainButtonPressedOffset;
   }
   const bool windows10 = GetOsVersionClass() >= kHideMakeDefaultFromOsClass;
-  make_default_box.reset(new CheckboxPainter(GetDlgItem(window_, kMakeDefaultBoxId), small_font.Get(),
+  make_default_box.reset(new CheckboxPainter(GetDlgItem(window_, IDC_MAKE_DEFAULT_BOX), small_font.Get(),
                                              windows10 ? false : brand.MakeBrowserDefault(), background));
-  if (windows10) ShowWindow(GetDlgItem(window_, kMakeDefaultBoxId), SW_HIDE);
-  flash_box.reset(new CheckboxPainter(GetDlgItem(window_, kFlashBoxId), small_font.Get(), true, background));
-  statistics_box.reset(
-      new CheckboxPainter(GetDlgItem(window_, kStatisticsBoxId), small_font.Get(), brand.SendStatistics(), background));
+  if (windows10) ShowWindow(GetDlgItem(window_, IDC_MAKE_DEFAULT_BOX), SW_HIDE);
+  flash_box.reset(new CheckboxPainter(GetDlgItem(window_, IDC_FLASH_BOX), small_font.Get(), true, background));
+  statistics_box.reset(new CheckboxPainter(GetDlgItem(window_, IDC_STATISTICS_BOX), small_font.Get(),
+                                           brand.SendStatistics(), background));
 
-  progress_bar.reset(new ImageProgressBar(kProgressFillImage, kProgressTrackImage));
-  HWND bar = GetDlgItem(window_, kProgressBarId);
+  progress_bar.reset(new ImageProgressBar(IDR_IMAGE_PROGRESS_FILL, IDR_IMAGE_PROGRESS_TRACK));
+  HWND bar = GetDlgItem(window_, IDC_PROGRESS_BAR);
   progress_bar->Subclass(bar);
   const int background_height = background.LogicalSize().cy;
   const SIZE bar_size = progress_bar->fill.LogicalSize();
   PlaceControl(bar, ProgressBarRect(background_height, bar_size.cx, bar_size.cy));
-  PlaceControl(GetDlgItem(window_, kTimeLeftId), TimeLeftRect(background_height));
-  license_link_cursor.Subclass(FirstChildWithId(window_, kLicenseLinkId));
-  privacy_link_cursor.Subclass(GetDlgItem(window_, kPrivacyLinkId));
+  PlaceControl(GetDlgItem(window_, IDC_TIME_LEFT), TimeLeftRect(background_height));
+  license_link_cursor.Subclass(FirstChildWithId(window_, IDC_LICENSE_LINK));
+  privacy_link_cursor.Subclass(GetDlgItem(window_, IDC_PRIVACY_LINK));
 
   // Size, place, shadow, then the welcome screen.
   const SIZE size = background.LogicalSize();
@@ -124,18 +120,18 @@ void MainWindow::LayoutWelcomeScreen() {
   const SIZE cancel_size = cancel_button->ButtonSize();
   const WelcomeLayout layout = ComputeWelcomeLayout(with_flash, statistics_height, install_size.cx, install_size.cy,
                                                     cancel_size.cx, cancel_size.cy);
-  PlaceControl(GetDlgItem(window_, kTitleId), layout.title);
-  PlaceControl(GetDlgItem(window_, kMakeDefaultBoxId), layout.make_default);
-  PlaceControl(GetDlgItem(window_, kFlashBoxId), layout.flash);
-  if (!with_flash) ShowWindow(GetDlgItem(window_, kFlashBoxId), SW_HIDE);
-  PlaceControl(GetDlgItem(window_, kStatisticsBoxId), layout.statistics);
-  PlaceControl(GetDlgItem(window_, kPrivacyLinkId), layout.privacy);
-  PlaceControl(GetDlgItem(window_, kInstallButtonId), layout.install);
-  PlaceControl(GetDlgItem(window_, kCancelButtonId), layout.cancel);
+  PlaceControl(GetDlgItem(window_, IDC_TITLE), layout.title);
+  PlaceControl(GetDlgItem(window_, IDC_MAKE_DEFAULT_BOX), layout.make_default);
+  PlaceControl(GetDlgItem(window_, IDC_FLASH_BOX), layout.flash);
+  if (!with_flash) ShowWindow(GetDlgItem(window_, IDC_FLASH_BOX), SW_HIDE);
+  PlaceControl(GetDlgItem(window_, IDC_STATISTICS_BOX), layout.statistics);
+  PlaceControl(GetDlgItem(window_, IDC_PRIVACY_LINK), layout.privacy);
+  PlaceControl(GetDlgItem(window_, IDC_INSTALL_BUTTON), layout.install);
+  PlaceControl(GetDlgItem(window_, IDC_CANCEL_BUTTON), layout.cancel);
 }
 
 void MainWindow::OnCancelClicked(int id) {
-  if (id == kCancelButtonId) {
+  if (id == IDC_CANCEL_BUTTON) {
     InterlockedIncrement(&installer.cancel_count);
     EndDialog(window_, kResultCancel);
   }
@@ -143,7 +139,7 @@ void MainWindow::OnCancelClicked(int id) {
 }
 
 void MainWindow::OnLinkClicked(int id) {
-  const std::wstring url = id == kLicenseLinkId ? brand.LicenseLinkUrl() : brand.PrivacyLinkUrl();
+  const std::wstring url = id == IDC_LICENSE_LINK ? brand.LicenseLinkUrl() : brand.PrivacyLinkUrl();
   ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
   installer.SendClickStat(L"clicked_link", url);
 }
@@ -154,7 +150,8 @@ void MainWindow::OnOptionClicked(int id) {
     painter->Toggle();
     InvalidateRect(painter->window, nullptr, TRUE);
   }
-  const wchar_t* value = id == kMakeDefaultBoxId ? L"default" : (id == kFlashBoxId ? L"install_flash" : L"sendstat");
+  const wchar_t* value =
+      id == IDC_MAKE_DEFAULT_BOX ? L"default" : (id == IDC_FLASH_BOX ? L"install_flash" : L"sendstat");
   installer.SendCheckboxClickStat(value);
 }
 

@@ -31,7 +31,7 @@ MainWindow::~MainWindow() {
 }
 
 INT_PTR MainWindow::DoModal(HWND owner) {
-  const INT_PTR result = RunModal(kMainWindowTemplate, owner);
+  const INT_PTR result = RunModal(IDD_MAIN_WINDOW, owner);
   notify_window.store(nullptr);
   if (result == -1) Log(kError, log_tag::kMainWindowDoModal, __LINE__, L"Installer window not shown.");
   return result;
@@ -102,20 +102,20 @@ bool MainWindow::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRES
     case WM_COMMAND: {
       if (HIWORD(wparam) != 0) return false;
       const int id = static_cast<int>(static_cast<short>(LOWORD(wparam)));
-      if (id == kCancelButtonId || id == kEscapeCommandId) {
+      if (id == IDC_CANCEL_BUTTON || id == kEscapeCommandId) {
         OnCancelClicked(id);
         return true;
       }
-      if (id == kInstallButtonId) {
+      if (id == IDC_INSTALL_BUTTON) {
         // Enter sends this id too; after the screen switch it does nothing.
         if (!install_started.load()) OnInstallClicked();
         return true;
       }
-      if (id == kLicenseLinkId || id == kPrivacyLinkId) {
+      if (id == IDC_LICENSE_LINK || id == IDC_PRIVACY_LINK) {
         OnLinkClicked(id);
         return true;
       }
-      if (id >= kMakeDefaultBoxId && id <= kFlashBoxId) {
+      if (id >= IDC_MAKE_DEFAULT_BOX && id <= IDC_FLASH_BOX) {
         OnOptionClicked(id);
         return true;
       }
@@ -148,8 +148,8 @@ void MainWindow::OnPaint() {
 
 LRESULT MainWindow::OnCustomDraw(const NMCUSTOMDRAW& notification, bool* handled) {
   const int id = static_cast<int>(notification.hdr.idFrom);
-  if (id == kInstallButtonId || id == kCancelButtonId) {
-    ImageButtonPainter* painter = id == kInstallButtonId ? install_button.get() : cancel_button.get();
+  if (id == IDC_INSTALL_BUTTON || id == IDC_CANCEL_BUTTON) {
+    ImageButtonPainter* painter = id == IDC_INSTALL_BUTTON ? install_button.get() : cancel_button.get();
     if (painter == nullptr) return CDRF_DODEFAULT;
     *handled = true;
     return painter->OnCustomDraw(notification);
@@ -166,21 +166,21 @@ LRESULT MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
   COLORREF color = kDarkText;
   HFONT font = nullptr;
   switch (id) {
-    case kTitleId:
+    case IDC_TITLE:
       font = title_font.Get();
       break;
-    case kTimeLeftId:
+    case IDC_TIME_LEFT:
       font = small_font.Get();
       color = kTimeLeftText;
       break;
-    case kLicenseLinkId:
+    case IDC_LICENSE_LINK:
       font = link_font.Get();
       break;
-    case kPrivacyLinkId:
+    case IDC_PRIVACY_LINK:
       font = small_link_font.Get();
       color = kPrivacyText;
       break;
-    case kPlainTextPieceId:
+    case IDC_STATIC:
       font = text_font.Get();
       break;
     default:
@@ -193,9 +193,9 @@ LRESULT MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 CheckboxPainter* MainWindow::BoxPainter(int id) {
-  if (id == kMakeDefaultBoxId) return make_default_box.get();
-  if (id == kFlashBoxId) return flash_box.get();
-  if (id == kStatisticsBoxId) return statistics_box.get();
+  if (id == IDC_MAKE_DEFAULT_BOX) return make_default_box.get();
+  if (id == IDC_FLASH_BOX) return flash_box.get();
+  if (id == IDC_STATISTICS_BOX) return statistics_box.get();
   return nullptr;
 }
 

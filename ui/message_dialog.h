@@ -1,6 +1,6 @@
-// Small modal message dialogs on template 202: the error dialog (Download and
-// Cancel) and the notice dialog (one OK button), painted from images 315, 316
-// and 317 with a drop shadow. Windows build only.
+// Small modal message dialogs on template IDD_MESSAGE_DIALOG: the error
+// dialog (Download and Cancel) and the notice dialog (one OK button), painted
+// from the IDR_IMAGE_MESSAGE_* images with a drop shadow. Windows build only.
 #ifndef UI_MESSAGE_DIALOG_H_
 #define UI_MESSAGE_DIALOG_H_
 
@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "resources/resource_ids.h"
 #include "ui/dialog_base.h"
 #include "ui/fonts.h"
 #include "ui/image_button_painter.h"
@@ -18,17 +19,7 @@
 
 namespace lite_installer {
 
-// Control and template ids of the message dialogs.
-constexpr int kMessageDialogTemplate = 202;
-constexpr int kMessageTitleId = 1000;
-constexpr int kMessageTextId = -1;
-constexpr int kMessageOkId = 1;
-constexpr int kMessageCancelId = 1010;
-
-// Images and fonts of the message dialogs.
-constexpr int kMessageBackgroundImage = 315;
-constexpr int kMessageOkImage = 316;
-constexpr int kMessageCancelImage = 317;
+// Fonts of the message dialogs.
 constexpr UiFontDescription kMessageTitleFont = {L"Arial", 16, FW_NORMAL, false};
 constexpr UiFontDescription kMessageTextFont = {L"Arial", 13, FW_NORMAL, false};
 constexpr UiFontDescription kMessageButtonFont = {L"Arial", 14, FW_NORMAL, false};
@@ -38,8 +29,9 @@ class MessageDialog : public DialogBase {
   MessageDialog(const std::string& url, int language_id);
   ~MessageDialog() override;
 
-  // Runs the dialog modally; 1 after OK/Download, 1010 after Cancel, -1 when
-  // it cannot be shown.
+  // Runs the dialog modally; the id of the button that ended it
+  // (IDC_OK_BUTTON after OK/Download, IDC_CANCEL_BUTTON after Cancel), or -1
+  // when it cannot be shown.
   INT_PTR DoModal(HWND owner);
 
   std::string url;

@@ -14,9 +14,6 @@ namespace lite_installer {
 
 namespace {
 
-constexpr int kBackgroundImage = kMessageBackgroundImage;
-constexpr int kOkImage = kMessageOkImage;
-constexpr int kCancelImage = kMessageCancelImage;
 constexpr COLORREF kTextColor = RGB(0x46, 0x46, 0x46);
 constexpr POINT kBackgroundOffset = {5, 3};
 constexpr RECT kShadowMargins = {5, 3, 5, 7};
@@ -29,7 +26,7 @@ MessageDialog::MessageDialog(const std::string& url, int language_id)
 MessageDialog::~MessageDialog() = default;
 
 INT_PTR MessageDialog::DoModal(HWND owner) {
-  const INT_PTR result = RunModal(kMessageDialogTemplate, owner);
+  const INT_PTR result = RunModal(IDD_MESSAGE_DIALOG, owner);
   if (result == -1) {
     Log(kError, log_tag::kMessageDialogDoModal, __LINE__, L"Message dialog not shown.");
   }
@@ -57,7 +54,7 @@ bool MessageDialog::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, L
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
       if (header->code == NM_CUSTOMDRAW &&
-          (header->idFrom == kMessageOkId || header->idFrom == kMessageCancelId)) {
+          (header->idFrom == IDC_OK_BUTTON || header->idFrom == IDC_CANCEL_BUTTON)) {
         *result = OnCustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lparam));
         return true;
       }
@@ -66,12 +63,12 @@ bool MessageDialog::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, L
     case WM_COMMAND:
       // Escape arrives as command 2 and is deliberately not handled.
       if (HIWORD(wparam) != 0) return false;
-      if (LOWORD(wparam) == kMessageOkId) {
+      if (LOWORD(wparam) == IDC_OK_BUTTON) {
         OnOk();
         *result = 0;
         return true;
       }
-      if (LOWORD(wparam) == kMessageCancelId) {
+      if (LOWORD(wparam) == IDC_CANCEL_BUTTON) {
         OnCancel();
         *result = 0;
         return true;
@@ -84,10 +81,10 @@ bool MessageDialog::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, L
 
 void MessageDialog::OnOk() {
   OpenUrl();
-  EndDialog(window_, kMessageOkId);
+  EndDialog(window_, IDC_OK_BUTTON);
 }
 
-void MessageDialog::OnCancel() { EndDialog(window_, kMessageCancelId); }
+void MessageDialog::OnCancel() { EndDialog(window_, IDC_CANCEL_BUTTON); }
 
 LRESULT MessageDialog::OnInitDialog() {
   Initialise();
@@ -98,10 +95,10 @@ LRESULT MessageDialog::OnEraseBackground() { return TRUE; }
 
 LRESULT MessageDialog::OnCtlColorStatic(HDC dc, HWND control) {
   const int id = ControlId(control);
-  if (id == kMessageTitleId) {
+  if (id == IDC_TITLE) {
     SelectObject(dc, title_font.Get());
     SetTextColor(dc, kTextColor);
-  } else if (id == kMessageTextId) {
+  } else if (id == IDC_STATIC) {
     SelectObject(dc, text_font.Get());
     SetTextColor(dc, kTextColor);
   }
@@ -118,7 +115,7 @@ void MessageDialog::OnPaint() {
 
 LRESULT MessageDialog::OnCustomDraw(const NMCUSTOMDRAW& notification) {
   ImageButtonPainter* painter =
-      notification.hdr.idFrom == kMessageOkId ? ok_button.get() : cancel_button.get();
+      notification.hdr.idFrom == IDC_OK_BUTTON ? ok_button.get() : cancel_button.get();
   if (painter == nullptr) return CDRF_DODEFAULT;
   return painter->OnCustomDraw(notification);
 }
@@ -131,9 +128,9 @@ void MessageDialog::Initialise() {
   SetTexts();
   // The statics also get their fonts directly, so that their own font
   // selection cannot override the colour handler's.
-  SendDlgItemMessageW(window_, kMessageTitleId, WM_SETFONT,
+  SendDlgItemMessageW(window_, IDC_TITLE, WM_SETFONT,
                       reinterpret_cast<WPARAM>(title_font.Get()), FALSE);
-  SendMessageW(GetWindow(GetDlgItem(window_, kMessageTitleId), GW_HWNDNEXT), WM_SETFONT,
+  SendMessageW(GetWindow(GetDlgItem(window_, IDC_TITLE), GW_HWNDNEXT), WM_SETFONT,
                reinterpret_cast<WPARAM>(text_font.Get()), FALSE);
   ResizeAndCenter();
   CreateButtons();
@@ -146,9 +143,9 @@ void MessageDialog::Initialise() {
 
 void MessageDialog::SetControlText(int id, int string_id) {
   const std::wstring text = LoadStringIn(string_id, language_id);
-  if (id == kMessageTextId) {
+  if (id == IDC_STATIC) {
     // The text static has no unique id; it is the second child.
-    HWND control = GetWindow(GetDlgItem(window_, kMessageTitleId), GW_HWNDNEXT);
+    HWND control = GetWindow(GetDlgItem(window_, IDC_TITLE), GW_HWNDNEXT);
     if (control != nullptr) SetWindowTextW(control, text.c_str());
     return;
   }
@@ -156,11 +153,11 @@ void MessageDialog::SetControlText(int id, int string_id) {
 }
 
 void MessageDialog::SetTexts() {
-  background.Load(kBackgroundImage);
-  SetControlText(kMessageTitleId, 401);
-  SetControlText(kMessageTextId, 414);
-  SetControlText(kMessageOkId, 412);
-  SetControlText(kMessageCancelId, 420);
+  background.Load(IDR_IMAGE_MESSAGE_BACKGROUND);
+  SetControlText(IDC_TITLE, IDS_ERROR_TITLE);
+  SetControlText(IDC_STATIC, IDS_DOWNLOAD_MANUALLY_TEXT);
+  SetControlText(IDC_OK_BUTTON, IDS_DOWNLOAD_BUTTON);
+  SetControlText(IDC_CANCEL_BUTTON, IDS_MESSAGE_CANCEL_BUTTON);
 }
 
 void MessageDialog::ResizeAndCenter() {
@@ -171,9 +168,9 @@ void MessageDialog::ResizeAndCenter() {
 }
 
 void MessageDialog::CreateButtons() {
-  ok_button.reset(new ImageButtonPainter(GetDlgItem(window_, kMessageOkId), kOkImage, kTextColor,
+  ok_button.reset(new ImageButtonPainter(GetDlgItem(window_, IDC_OK_BUTTON), IDR_IMAGE_MESSAGE_OK, kTextColor,
                                          button_font.Get(), background, kBackgroundOffset));
-  cancel_button.reset(new ImageButtonPainter(GetDlgItem(window_, kMessageCancelId), kCancelImage,
+  cancel_button.reset(new ImageButtonPainter(GetDlgItem(window_, IDC_CANCEL_BUTTON), IDR_IMAGE_MESSAGE_CANCEL,
                                              kTextColor, button_font.Get(), background,
                                              kBackgroundOffset));
 }
@@ -183,15 +180,15 @@ void MessageDialog::LayoutButtons(const RECT& client, SIZE ok_size, SIZE cancel_
   LayoutRect cancel;
   MessageButtonRects(client.right - client.left, client.bottom - client.top, ok_size.cx, ok_size.cy,
                      cancel_size.cx, cancel_size.cy, &ok, &cancel);
-  SetWindowPos(GetDlgItem(window_, kMessageOkId), nullptr, ok.left, ok.top, ok.Width(), ok.Height(),
+  SetWindowPos(GetDlgItem(window_, IDC_OK_BUTTON), nullptr, ok.left, ok.top, ok.Width(), ok.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(GetDlgItem(window_, kMessageCancelId), nullptr, cancel.left, cancel.top, cancel.Width(),
+  SetWindowPos(GetDlgItem(window_, IDC_CANCEL_BUTTON), nullptr, cancel.left, cancel.top, cancel.Width(),
                cancel.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MessageDialog::LayoutTexts(const RECT& client) {
   RECT button;
-  GetWindowRect(GetDlgItem(window_, kMessageOkId), &button);
+  GetWindowRect(GetDlgItem(window_, IDC_OK_BUTTON), &button);
   MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&button), 2);
   LayoutRect ok;
   ok.left = button.left;
@@ -201,7 +198,7 @@ void MessageDialog::LayoutTexts(const RECT& client) {
   LayoutRect title_rect;
   LayoutRect text_rect;
   MessageTextRects(client.right - client.left, client.bottom - client.top, ok, &title_rect, &text_rect);
-  HWND title = GetDlgItem(window_, kMessageTitleId);
+  HWND title = GetDlgItem(window_, IDC_TITLE);
   HWND text = GetWindow(title, GW_HWNDNEXT);
   SetWindowPos(text, nullptr, text_rect.left, text_rect.top, text_rect.Width(), text_rect.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE);
@@ -231,18 +228,18 @@ NoticeDialog::NoticeDialog(int language_id, int title_id, int text_id, int butto
       text_id(text_id),
       button_id(button_id) {}
 
-void NoticeDialog::OnOk() { EndDialog(window_, kMessageOkId); }
+void NoticeDialog::OnOk() { EndDialog(window_, IDC_OK_BUTTON); }
 
 void NoticeDialog::SetTexts() {
   MessageDialog::SetTexts();
-  SetControlText(kMessageTitleId, title_id);
-  SetControlText(kMessageTextId, text_id);
-  SetControlText(kMessageOkId, button_id);
+  SetControlText(IDC_TITLE, title_id);
+  SetControlText(IDC_STATIC, text_id);
+  SetControlText(IDC_OK_BUTTON, button_id);
 }
 
 void NoticeDialog::LayoutButtons(const RECT& client, SIZE ok_size, SIZE cancel_size) {
   MessageDialog::LayoutButtons(client, ok_size, cancel_size);
-  ShowWindow(GetDlgItem(window_, kMessageCancelId), SW_HIDE);
+  ShowWindow(GetDlgItem(window_, IDC_CANCEL_BUTTON), SW_HIDE);
 }
 
 }  // namespace lite_installer

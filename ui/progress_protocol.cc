@@ -1,5 +1,7 @@
 #include "ui/progress_protocol.h"
 
+#include "resources/resource_ids.h"
+
 namespace lite_installer {
 
 int InstallStagePosition(int32_t stage) {
@@ -39,9 +41,9 @@ TimeLeftText ChooseTimeLeftText(uint32_t seconds, int kind) {
   TimeLeftText text;
   const uint32_t minutes = seconds / 60;
   if (kind == kTimeLeftEstimate) {
-    text.string_id = minutes > 0 ? 409 : 411;
+    text.string_id = minutes > 0 ? IDS_MINUTES_LEFT : IDS_LESS_THAN_SECONDS_LEFT;
   } else if (kind == kTimeLeftUpperBound) {
-    text.string_id = minutes > 0 ? 404 : 421;
+    text.string_id = minutes > 0 ? IDS_LESS_THAN_MINUTES_LEFT : IDS_UPPER_BOUND_SECONDS_LEFT;
   } else {
     return text;
   }

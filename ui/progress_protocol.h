@@ -39,10 +39,11 @@ struct TimeLeftText {
   uint32_t value = 0;
 };
 
-// Kind 1: minutes > 0 gives string 409 with the minutes, otherwise 411 with
-// the seconds; kind 2: 404 with the minutes, otherwise 421 with the seconds;
-// kind 0 and unknown kinds: nothing. Minutes are seconds / 60 rounded down,
-// the seconds read as unsigned.
+// kTimeLeftEstimate: minutes > 0 gives IDS_MINUTES_LEFT with the minutes,
+// otherwise IDS_LESS_THAN_SECONDS_LEFT with the seconds; kTimeLeftUpperBound:
+// IDS_LESS_THAN_MINUTES_LEFT with the minutes, otherwise
+// IDS_UPPER_BOUND_SECONDS_LEFT with the seconds; other kinds: nothing.
+// Minutes are seconds / 60 rounded down, the seconds read as unsigned.
 TimeLeftText ChooseTimeLeftText(uint32_t seconds, int kind);
 
 // `pattern` with its first integer conversion ("%i", "%d" or "%u") replaced

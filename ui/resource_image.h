@@ -49,8 +49,10 @@ class ResourceImage {
   double scale = 1.0;
 };
 
-// The id and scale actually loaded for a requested id: ids 322..361 have
-// twins at id + 40 for high-resolution screens and back.
+// The id and scale actually loaded for a requested id: an id of the scalable
+// range has a twin of twice the size at the same place of the
+// high-resolution range (resources/resource_ids.h), used on high-resolution
+// screens, and a twin is mapped back on other screens.
 int MapImageId(int id, bool high_resolution, double* scale);
 
 }  // namespace lite_installer

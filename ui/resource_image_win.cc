@@ -5,6 +5,7 @@
 #include "base/log.h"
 #include "base/log_tags.h"
 #include "base/unique_handle.h"
+#include "resources/resource_ids.h"
 #include "ui/gdiplus_flat.h"
 #include "ui/ui_environment.h"
 
@@ -63,11 +64,14 @@ void SharedBitmap::Release() {
 
 int MapImageId(int id, bool high_resolution, double* scale) {
   *scale = 1.0;
-  if (high_resolution && id >= 322 && id <= 361) {
+  constexpr int kTwinOffset = IDR_HIGH_RESOLUTION_IMAGE_FIRST - IDR_SCALABLE_IMAGE_FIRST;
+  if (high_resolution && id >= IDR_SCALABLE_IMAGE_FIRST && id <= IDR_SCALABLE_IMAGE_LAST) {
     *scale = 2.0;
-    return id + 40;
+    return id + kTwinOffset;
   }
-  if (!high_resolution && id >= 362 && id <= 401) return id - 40;
+  if (!high_resolution && id >= IDR_HIGH_RESOLUTION_IMAGE_FIRST && id <= IDR_HIGH_RESOLUTION_IMAGE_LAST) {
+    return id - kTwinOffset;
+  }
   return id;
 }
 
@@ -75,7 +79,7 @@ bool ResourceImage::Load(int id) {
   double new_scale = 1.0;
   const int resource_id = MapImageId(id, IsHighResolutionScreen(), &new_scale);
   HINSTANCE module = UiEnvironment::ModuleInstance();
-  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resource_id), MAKEINTRESOURCEW(10));
+  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resource_id), RT_RCDATA);
   if (resource == nullptr) {
     LogFormat(kError, log_tag::kResourceImageLoad, __LINE__, L"Image %d not found.", resource_id);
     return false;

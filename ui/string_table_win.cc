@@ -10,7 +10,7 @@ std::wstring LoadStringIn(int id, int language_id) {
   if (id < 0) return std::wstring();
   HINSTANCE module = UiEnvironment::ModuleInstance();
   const int block = id / 16 + 1;
-  HRSRC resource = FindResourceExW(module, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(block),
+  HRSRC resource = FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(block),
                                    static_cast<WORD>(language_id));
   if (resource == nullptr) return std::wstring();
   const DWORD size = SizeofResource(module, resource);

@@ -2,12 +2,14 @@
 # resources of type "BIN". Each brand document is kept here as text, gets the
 # build's host names filled in, and is packed as "brand_config" into a
 # single-file MSZIP cabinet with gcab.
-#   319          the default brand package (brand "int")
-#   BRAND_<NAME> a package for each brand the region table can select
-#   320          the partner package, only when LITE_PARTNER_DOCUMENT names one
-#   305, 306     the browser's initial preferences and the partner identifiers
+#   IDR_DEFAULT_BRAND_PACKAGE  the default brand package (brand "int")
+#   BRAND_<NAME>               a package for each brand the region table can select
+#   IDR_PARTNER_PACKAGE        the partner package, only when LITE_PARTNER_DOCUMENT names one
+#   IDR_INITIAL_PREFERENCES, IDR_PARTNER_IDS
+#                              the browser's initial preferences and the partner identifiers
+# (ids in resources/resource_ids.h)
 set(LITE_PARTNER_DOCUMENT "" CACHE FILEPATH
-    "JSON partner document to embed as the partner package (resource 320); empty for none")
+    "JSON partner document to embed as the partner package (IDR_PARTNER_PACKAGE); empty for none")
 
 find_program(LITE_GCAB gcab REQUIRED)
 find_program(LITE_ICONV iconv REQUIRED)

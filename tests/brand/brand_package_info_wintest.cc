@@ -10,6 +10,7 @@
 #include "base/environment.h"
 #include "base/registry_store.h"
 #include "base/run_folder.h"
+#include "resources/resource_ids.h"
 
 namespace lite_installer {
 namespace {
@@ -57,9 +58,9 @@ TEST_F(BrandRegistryTest, GetInfoWritesAndReadsThePackageOfThisProgram) {
 
   BrandPackageInfo fallback(work_dir_);
   fallback.GetInfo("no-such-brand");
-  EXPECT_EQ(LoadBinResource(319), LoadFileBytes(fallback.brand_package_path));
+  EXPECT_EQ(LoadBinResource(IDR_DEFAULT_BRAND_PACKAGE), LoadFileBytes(fallback.brand_package_path));
   EXPECT_EQ("int", fallback.brand_id);
-  EXPECT_EQ("", LoadBinResource(320));
+  EXPECT_EQ("", LoadBinResource(IDR_PARTNER_PACKAGE));
   EXPECT_EQ("", LoadBinResource("BRAND_NO-SUCH-BRAND"));
 }
 

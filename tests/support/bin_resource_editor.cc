@@ -1,8 +1,8 @@
 // Test helper: replaces or deletes a "BIN" resource in a copy of the
 // installer, so that tests can run it with packages the build does not ship.
 //   bin_resource_editor.exe PROGRAM RESOURCE [FILE]
-// RESOURCE is a number (319) or a name (BRAND_TB). Without FILE the resource
-// is deleted. Exit code 0 on success.
+// RESOURCE is a number (319, IDR_DEFAULT_BRAND_PACKAGE) or a name
+// (BRAND_TB). Without FILE the resource is deleted. Exit code 0 on success.
 #include <windows.h>
 
 #include <string>

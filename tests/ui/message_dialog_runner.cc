@@ -4,7 +4,7 @@
 //   message_dialog_runner.exe notice LANGUAGE TITLE_ID TEXT_ID BUTTON_ID
 //   message_dialog_runner.exe checkbox INITIALLY_CHECKED
 //   message_dialog_runner.exe welcome LANGUAGE POSITION   the link text of
-//       string 406 and an image progress bar at POSITION of 0..100 on the
+//       string IDS_LICENSE_SENTENCE and an image progress bar at POSITION of 0..100 on the
 //       main background; its title counts clicks on the link
 // Prints "dpi=N" and "pid=N" at start and "result=N" (and the checkbox counters) at the
 // end; the exit code is the dialog result.
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "resources/resource_ids.h"
 #include "ui/checkbox_painter.h"
 #include "ui/child_controls.h"
 #include "ui/fonts.h"
@@ -31,7 +32,9 @@
 
 namespace {
 
+// The benches' own controls, beside the template ids of the installer.
 constexpr int kCheckboxId = 1001;
+constexpr int kBenchProgressBarId = 1030;
 
 // A popup painted from the main background, with one image checkbox; its
 // title reports the painter's state ("checked=0" or "checked=1").
@@ -130,7 +133,7 @@ int RunCheckboxBench(bool initially_checked) {
   UiEnvironment::Startup();
   CheckboxBench bench;
   g_bench = &bench;
-  bench.background.Load(307);
+  bench.background.Load(IDR_IMAGE_MAIN_BACKGROUND);
   bench.font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH, L"Arial");
@@ -186,14 +189,14 @@ LRESULT CALLBACK WelcomeProcedure(HWND window, UINT message, WPARAM wparam, LPAR
       return TRUE;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wparam);
-      const bool link = lite_installer::ControlId(reinterpret_cast<HWND>(lparam)) == lite_installer::kLinkPieceId;
+      const bool link = lite_installer::ControlId(reinterpret_cast<HWND>(lparam)) == IDC_LICENSE_LINK;
       SelectObject(dc, link ? g_welcome->link_font.Get() : g_welcome->text_font.Get());
       SetTextColor(dc, RGB(0x66, 0x66, 0x66));
       SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
     case WM_COMMAND:
-      if (LOWORD(wparam) == lite_installer::kLinkPieceId && HIWORD(wparam) == 0) {
+      if (LOWORD(wparam) == IDC_LICENSE_LINK && HIWORD(wparam) == 0) {
         ++g_welcome->link_clicks;
         const std::wstring title = L"welcome-bench clicks=" +
                                    lite_installer::ToDecimal(static_cast<int64_t>(g_welcome->link_clicks));
@@ -211,25 +214,25 @@ int RunWelcomeBench(int language, int position) {
   UiEnvironment::Startup();
   WelcomeBench bench;
   g_welcome = &bench;
-  bench.background.Load(307);
+  bench.background.Load(IDR_IMAGE_MAIN_BACKGROUND);
   bench.text_font.Reset(lite_installer::CreateUiFont(L"Arial", 14, FW_NORMAL, false));
   bench.link_font.Reset(lite_installer::CreateUiFont(L"Arial", 14, FW_NORMAL, true));
   const SIZE size = bench.background.LogicalSize();
   HWND window = CreateBenchWindow(L"LiteWelcomeBench", &WelcomeProcedure, L"welcome-bench clicks=0",
                                   RECT{100, 100, 100 + size.cx - 42, 100 + size.cy - 42});
   const std::vector<HWND> pieces = lite_installer::CreateLinkText(
-      window, lite_installer::LoadStringIn(406, language), bench.text_font.Get(), POINT{180, 56},
+      window, lite_installer::LoadStringIn(IDS_LICENSE_SENTENCE, language), bench.text_font.Get(), POINT{180, 56},
       17, 360);
   for (HWND piece : pieces) {
-    if (lite_installer::ControlId(piece) == lite_installer::kLinkPieceId) {
+    if (lite_installer::ControlId(piece) == IDC_LICENSE_LINK) {
       bench.hand.Subclass(piece);
       break;
     }
   }
   HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 180, 180, 130, 11,
-                             window, reinterpret_cast<HMENU>(1030), UiEnvironment::ModuleInstance(),
+                             window, reinterpret_cast<HMENU>(kBenchProgressBarId), UiEnvironment::ModuleInstance(),
                              nullptr);
-  bench.progress.reset(new lite_installer::ImageProgressBar(313, 314));
+  bench.progress.reset(new lite_installer::ImageProgressBar(IDR_IMAGE_PROGRESS_FILL, IDR_IMAGE_PROGRESS_TRACK));
   bench.progress->Subclass(bar);
   SendMessageW(bar, PBM_SETRANGE32, 0, 100);
   SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "resources/resource_ids.h"
 #include "ui/ui_environment.h"
 
 namespace lite_installer {
@@ -55,8 +56,11 @@ TEST_F(ResourceImageTest, EveryImageLoadsWithItsLogicalSize) {
     int id;
     int width;
     int height;
-  } images[] = {{302, 90, 15},  {307, 690, 296}, {309, 588, 34},  {310, 309, 34}, {313, 130, 11},
-                {314, 130, 11}, {315, 410, 186}, {316, 360, 28}, {317, 360, 28}};
+  } images[] = {{IDR_IMAGE_CHECKBOX, 90, 15},           {IDR_IMAGE_MAIN_BACKGROUND, 690, 296},
+                {IDR_IMAGE_INSTALL_BUTTON, 588, 34},     {IDR_IMAGE_CANCEL_BUTTON, 309, 34},
+                {IDR_IMAGE_PROGRESS_FILL, 130, 11},      {IDR_IMAGE_PROGRESS_TRACK, 130, 11},
+                {IDR_IMAGE_MESSAGE_BACKGROUND, 410, 186}, {IDR_IMAGE_MESSAGE_OK, 360, 28},
+                {IDR_IMAGE_MESSAGE_CANCEL, 360, 28}};
   for (const auto& expected : images) {
     SCOPED_TRACE(expected.id);
     ResourceImage image;
@@ -81,7 +85,7 @@ TEST_F(ResourceImageTest, MissingImageLeavesImageUnchangedAndCopiesShareBitmap) 
   EXPECT_EQ(canvas.At(1, 1), RGB(1, 2, 3));
 
   ResourceImage image;
-  ASSERT_TRUE(image.Load(315));
+  ASSERT_TRUE(image.Load(IDR_IMAGE_MESSAGE_BACKGROUND));
   HBITMAP held = image.bitmap.Get();
   EXPECT_FALSE(image.Load(999));
   EXPECT_EQ(image.bitmap.Get(), held);
@@ -89,7 +93,7 @@ TEST_F(ResourceImageTest, MissingImageLeavesImageUnchangedAndCopiesShareBitmap) 
     ResourceImage copy = image;
     EXPECT_EQ(copy.bitmap.Get(), held);
     ResourceImage other;
-    ASSERT_TRUE(other.Load(316));
+    ASSERT_TRUE(other.Load(IDR_IMAGE_MESSAGE_OK));
     other = copy;
     EXPECT_EQ(other.bitmap.Get(), held);
   }
@@ -102,7 +106,7 @@ TEST_F(ResourceImageTest, DrawsWithPerPixelAlpha) {
   // Message background: white panel from (5, 3), translucent shadow band,
   // darker below the panel than above it; the far corner is transparent.
   ResourceImage background;
-  ASSERT_TRUE(background.Load(315));
+  ASSERT_TRUE(background.Load(IDR_IMAGE_MESSAGE_BACKGROUND));
   Canvas canvas(410, 186, RGB(0, 0, 255));
   background.Draw(canvas.dc(), 0, 0, 410, 186, 0, 0, 410, 186);
   EXPECT_EQ(canvas.At(200, 90), RGB(255, 255, 255));
@@ -116,7 +120,7 @@ TEST_F(ResourceImageTest, DrawsWithPerPixelAlpha) {
   // The checkbox strip on the white panel: no dark corners, a white
   // unchecked box with a grey frame, an orange checked box.
   ResourceImage box;
-  ASSERT_TRUE(box.Load(302));
+  ASSERT_TRUE(box.Load(IDR_IMAGE_CHECKBOX));
   Canvas white(90, 15, RGB(255, 255, 255));
   box.Draw(white.dc(), 0, 0, 90, 15, 0, 0, 90, 15);
   EXPECT_EQ(white.At(0, 0), RGB(255, 255, 255));

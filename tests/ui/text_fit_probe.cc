@@ -24,6 +24,7 @@
 
 #include "brand/brand_package_info.h"
 #include "base/text.h"
+#include "resources/resource_ids.h"
 #include "ui/checkbox_painter.h"
 #include "ui/fonts.h"
 #include "ui/image_button_painter.h"
@@ -232,10 +233,10 @@ class Probe {
   bool LoadGeometry() {
     UiEnvironment::Startup();
     ResourceImage main_background, install, cancel, checkbox, message_background, ok, message_cancel;
-    const bool loaded = main_background.Load(kMainBackgroundImage) && install.Load(kInstallButtonImage) &&
-                        cancel.Load(kCancelButtonImage) && checkbox.Load(302) &&
-                        message_background.Load(kMessageBackgroundImage) && ok.Load(kMessageOkImage) &&
-                        message_cancel.Load(kMessageCancelImage);
+    const bool loaded = main_background.Load(IDR_IMAGE_MAIN_BACKGROUND) && install.Load(IDR_IMAGE_INSTALL_BUTTON) &&
+                        cancel.Load(IDR_IMAGE_CANCEL_BUTTON) && checkbox.Load(IDR_IMAGE_CHECKBOX) &&
+                        message_background.Load(IDR_IMAGE_MESSAGE_BACKGROUND) && ok.Load(IDR_IMAGE_MESSAGE_OK) &&
+                        message_cancel.Load(IDR_IMAGE_MESSAGE_CANCEL);
     if (!loaded) {
       std::printf("error images not loaded\n");
       return false;
@@ -251,11 +252,11 @@ class Probe {
     message_cancel_ = SIZE{message_cancel.LogicalSize().cx / 3, message_cancel.LogicalSize().cy};
 
     DWORD title = 0, time_left = 0, privacy = 0, message_title = 0, message_text = 0;
-    if (!TemplateControlStyle(kMainWindowTemplate, kTitleId, &title) ||
-        !TemplateControlStyle(kMainWindowTemplate, kTimeLeftId, &time_left) ||
-        !TemplateControlStyle(kMainWindowTemplate, kPrivacyLinkId, &privacy) ||
-        !TemplateControlStyle(kMessageDialogTemplate, kMessageTitleId, &message_title) ||
-        !TemplateControlStyle(kMessageDialogTemplate, kMessageTextId, &message_text)) {
+    if (!TemplateControlStyle(IDD_MAIN_WINDOW, IDC_TITLE, &title) ||
+        !TemplateControlStyle(IDD_MAIN_WINDOW, IDC_TIME_LEFT, &time_left) ||
+        !TemplateControlStyle(IDD_MAIN_WINDOW, IDC_PRIVACY_LINK, &privacy) ||
+        !TemplateControlStyle(IDD_MESSAGE_DIALOG, IDC_TITLE, &message_title) ||
+        !TemplateControlStyle(IDD_MESSAGE_DIALOG, IDC_STATIC, &message_text)) {
       std::printf("error dialog templates not read\n");
       return false;
     }
@@ -318,7 +319,7 @@ class Probe {
   void Licence(int lines) {
     HGDIOBJ previous = SelectObject(meter_.dc(), main_text_.Get());
     DcTextMeasurer measurer(meter_.dc());
-    const std::vector<LinkTextToken> tokens = TokenizeLinkText(Text(406));
+    const std::vector<LinkTextToken> tokens = TokenizeLinkText(Text(IDS_LICENSE_SENTENCE));
     auto used_lines = [&](int width) {
       int used = 0;
       for (const LinkTextPiece& piece : LayoutLinkText(tokens, measurer, width)) {
@@ -333,11 +334,11 @@ class Probe {
     box.lines = lines;
     box.height = lines * kLicenseLineHeight;
     Row row;
-    row.text = Text(406);
+    row.text = Text(IDS_LICENSE_SENTENCE);
     row.lines = used_lines(kLicenseMaxWidth);
     row.slack = SlackOf(kLicenseMaxWidth, [&](int width) { return used_lines(width) <= lines; });
     SelectObject(meter_.dc(), previous);
-    Print(box, 406, row);
+    Print(box, IDS_LICENSE_SENTENCE, row);
   }
 
   void Welcome(bool with_flash) {
@@ -345,7 +346,7 @@ class Probe {
     const UINT checkbox_format = kCheckboxTextFormat | DT_HIDEPREFIX;
     // The statistics text decides where the privacy link starts.
     const LayoutRect reference = StatisticsReferenceRect(with_flash);
-    const std::wstring statistics = Text(424);
+    const std::wstring statistics = Text(IDS_SEND_STATISTICS);
     const int wrapped = meter_.Measure(statistics, main_small_.Get(), checkbox_format,
                                        reference.Width() - checkbox_text_left_).cy;
     const int statistics_height = wrapped > checkbox_box_height_ ? wrapped : checkbox_box_height_;
@@ -355,18 +356,20 @@ class Probe {
     if (!with_flash) {
       const Box title = MakeBox("welcome.title", layout.title.Width(), layout.title.Height(), main_title_.Get(),
                                 title_format_);
-      Measure(title, 410);
-      Measure(title, 419);
+      Measure(title, IDS_FAST_BROWSER_TITLE);
+      Measure(title, IDS_SIMPLE_BROWSER_TITLE);
       Licence((layout.make_default.top - kLicenseTop) / kLicenseLineHeight);
       Measure(MakeBox("welcome.make_default", layout.make_default.Width() - checkbox_text_left_,
                       layout.make_default.Height(), main_small_.Get(), checkbox_format),
-              425);
-      Measure(MakeBox("welcome.install", install_.cx, install_.cy, main_text_.Get(), kButtonTextFormat), 400);
-      Measure(MakeBox("welcome.cancel", cancel_.cx, cancel_.cy, main_text_.Get(), kButtonTextFormat), 415);
+              IDS_MAKE_DEFAULT);
+      Measure(MakeBox("welcome.install", install_.cx, install_.cy, main_text_.Get(), kButtonTextFormat),
+              IDS_INSTALL_BUTTON);
+      Measure(MakeBox("welcome.cancel", cancel_.cx, cancel_.cy, main_text_.Get(), kButtonTextFormat),
+              IDS_CANCEL_BUTTON);
     } else {
       Measure(MakeBox("welcome+flash.flash", layout.flash.Width() - checkbox_text_left_, layout.flash.Height(),
                       main_small_.Get(), checkbox_format),
-              417);
+              IDS_INSTALL_FLASH);
     }
     // The statistics text may take the lines down to one privacy line above
     // the privacy row's bottom.
@@ -374,10 +377,10 @@ class Probe {
     Measure(MakeBox(screen + "statistics", reference.Width() - checkbox_text_left_,
                     privacy_bottom - meter_.LineHeight(main_small_link_.Get()) - reference.top, main_small_.Get(),
                     checkbox_format),
-            424);
+            IDS_SEND_STATISTICS);
     Measure(MakeBox(screen + "privacy", layout.privacy.Width(), layout.privacy.Height(), main_small_link_.Get(),
                     privacy_format_),
-            416);
+            IDS_PRIVACY_POLICY);
   }
 
   void Dialogs() {
@@ -393,10 +396,10 @@ class Probe {
     const Box cancel_box =
         MakeBox("dialog.cancel", cancel.Width(), cancel.Height(), message_button_.Get(), kButtonTextFormat);
     // Error dialog; disk-space notice; newer-version notice.
-    for (int id : {401, 407, 413}) Measure(title_box, id);
-    for (int id : {414, 402, 418}) Measure(text_box, id);
-    for (int id : {412, 403}) Measure(ok_box, id);
-    Measure(cancel_box, 420);
+    for (int id : {IDS_ERROR_TITLE, IDS_NO_SPACE_TITLE, IDS_NEWER_VERSION_TITLE}) Measure(title_box, id);
+    for (int id : {IDS_DOWNLOAD_MANUALLY_TEXT, IDS_NO_SPACE_TEXT, IDS_NEWER_VERSION_TEXT}) Measure(text_box, id);
+    for (int id : {IDS_DOWNLOAD_BUTTON, IDS_OK_BUTTON}) Measure(ok_box, id);
+    Measure(cancel_box, IDS_MESSAGE_CANCEL_BUTTON);
   }
 
   // Every number a template can receive: seconds 0 to 59 for the seconds
@@ -408,7 +411,10 @@ class Probe {
       int id;
       uint32_t first;
       uint32_t last;
-    } templates[] = {{409, 1, kLargestMinutes}, {404, 1, kLargestMinutes}, {411, 0, 59}, {421, 0, 59}};
+    } templates[] = {{IDS_MINUTES_LEFT, 1, kLargestMinutes},
+                     {IDS_LESS_THAN_MINUTES_LEFT, 1, kLargestMinutes},
+                     {IDS_LESS_THAN_SECONDS_LEFT, 0, 59},
+                     {IDS_UPPER_BOUND_SECONDS_LEFT, 0, 59}};
     for (const auto& each : templates) {
       // The line holds one line, so the widest formatted text is the
       // tightest; every value is measured to find it.
