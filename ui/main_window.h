@@ -72,8 +72,8 @@ class MainWindow : public DialogBase, public InstallerObserver {
   // observer operations use goes away.
   ~MainWindow() override;
 
-  // Runs the dialog from template IDD_MAIN_WINDOW; the dialog result (see above), or -1
-  // when it cannot be shown.
+  // Runs the dialog from template IDD_MAIN_WINDOW; the dialog result (see
+  // above), or -1 when it cannot be shown.
   INT_PTR DoModal(HWND owner);
 
   // InstallerObserver, called from the worker thread.
