@@ -32,8 +32,7 @@
 
 namespace {
 
-// The benches' own controls, beside the template ids of the installer.
-constexpr int kCheckboxId = 1001;
+constexpr int kCheckboxId = 1001;  // the benches' own controls
 constexpr int kBenchProgressBarId = 1030;
 
 // A popup painted from the main background, with one image checkbox; its

@@ -44,12 +44,11 @@ TEST(ProgressProtocolTest, TimeLeftTextByKind) {
     int string_id;
     uint32_t value;
   } cases[] = {
-      {59, 1, IDS_LESS_THAN_SECONDS_LEFT, 59},    {60, 1, IDS_MINUTES_LEFT, 1},
-      {239, 1, IDS_MINUTES_LEFT, 3},              {0, 1, IDS_LESS_THAN_SECONDS_LEFT, 0},
-      {240, 2, IDS_LESS_THAN_MINUTES_LEFT, 4},    {180, 2, IDS_LESS_THAN_MINUTES_LEFT, 3},
-      {60, 2, IDS_LESS_THAN_MINUTES_LEFT, 1},     {30, 2, IDS_UPPER_BOUND_SECONDS_LEFT, 30},
-      {10, 2, IDS_UPPER_BOUND_SECONDS_LEFT, 10},  {239, 0, 0, 0},
-      {500, 3, 0, 0},                             {500, -1, 0, 0},
+      {59, 1, IDS_LESS_THAN_SECONDS_LEFT, 59},   {60, 1, IDS_MINUTES_LEFT, 1},  {239, 1, IDS_MINUTES_LEFT, 3},
+      {0, 1, IDS_LESS_THAN_SECONDS_LEFT, 0},     {240, 2, IDS_LESS_THAN_MINUTES_LEFT, 4},
+      {180, 2, IDS_LESS_THAN_MINUTES_LEFT, 3},   {60, 2, IDS_LESS_THAN_MINUTES_LEFT, 1},
+      {30, 2, IDS_UPPER_BOUND_SECONDS_LEFT, 30}, {10, 2, IDS_UPPER_BOUND_SECONDS_LEFT, 10}, {239, 0, 0, 0},
+      {500, 3, 0, 0},                            {500, -1, 0, 0},
       // A negative count read unsigned is a huge number of minutes, not a crash.
       {0xFFFFFFFFu, 1, IDS_MINUTES_LEFT, 0xFFFFFFFFu / 60},
   };

@@ -56,11 +56,11 @@ TEST_F(ResourceImageTest, EveryImageLoadsWithItsLogicalSize) {
     int id;
     int width;
     int height;
-  } images[] = {{IDR_IMAGE_CHECKBOX, 90, 15},           {IDR_IMAGE_MAIN_BACKGROUND, 690, 296},
-                {IDR_IMAGE_INSTALL_BUTTON, 588, 34},     {IDR_IMAGE_CANCEL_BUTTON, 309, 34},
-                {IDR_IMAGE_PROGRESS_FILL, 130, 11},      {IDR_IMAGE_PROGRESS_TRACK, 130, 11},
-                {IDR_IMAGE_MESSAGE_BACKGROUND, 410, 186}, {IDR_IMAGE_MESSAGE_OK, 360, 28},
-                {IDR_IMAGE_MESSAGE_CANCEL, 360, 28}};
+  } images[] = {{IDR_IMAGE_CHECKBOX, 90, 15},         {IDR_IMAGE_MAIN_BACKGROUND, 690, 296},
+                {IDR_IMAGE_INSTALL_BUTTON, 588, 34},   {IDR_IMAGE_CANCEL_BUTTON, 309, 34},
+                {IDR_IMAGE_PROGRESS_FILL, 130, 11},    {IDR_IMAGE_PROGRESS_TRACK, 130, 11},
+                {IDR_IMAGE_MESSAGE_OK, 360, 28},       {IDR_IMAGE_MESSAGE_CANCEL, 360, 28},
+                {IDR_IMAGE_MESSAGE_BACKGROUND, 410, 186}};
   for (const auto& expected : images) {
     SCOPED_TRACE(expected.id);
     ResourceImage image;

@@ -411,10 +411,8 @@ class Probe {
       int id;
       uint32_t first;
       uint32_t last;
-    } templates[] = {{IDS_MINUTES_LEFT, 1, kLargestMinutes},
-                     {IDS_LESS_THAN_MINUTES_LEFT, 1, kLargestMinutes},
-                     {IDS_LESS_THAN_SECONDS_LEFT, 0, 59},
-                     {IDS_UPPER_BOUND_SECONDS_LEFT, 0, 59}};
+    } templates[] = {{IDS_MINUTES_LEFT, 1, kLargestMinutes}, {IDS_LESS_THAN_MINUTES_LEFT, 1, kLargestMinutes},
+                     {IDS_LESS_THAN_SECONDS_LEFT, 0, 59},     {IDS_UPPER_BOUND_SECONDS_LEFT, 0, 59}};
     for (const auto& each : templates) {
       // The line holds one line, so the widest formatted text is the
       // tightest; every value is measured to find it.
