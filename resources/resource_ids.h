@@ -1,7 +1,8 @@
 // Identifiers of the installer's resources, strings and controls, shared by
 // the resource scripts and the code. Plain #defines, so that the resource
-// compiler reads this file too. The values are fixed: the setup program,
-// files written by earlier runs and the tests rely on them.
+// compiler reads this file too. Keep the values: the integration tests and
+// the test tools that edit a built program name resources and controls by
+// number.
 #ifndef RESOURCES_RESOURCE_IDS_H_
 #define RESOURCES_RESOURCE_IDS_H_
 
@@ -65,8 +66,10 @@
 #define IDS_MAKE_DEFAULT 425              // "&Make default browser"
 #define IDS_LICENSE_AGREEMENT 426         // "License Agreement"
 
-// Controls. Statics the code finds by their neighbours carry no id; the
-// first push button of each template has IDOK's value.
+// Controls. IDC_STATIC marks the statics without an id of their own (the
+// message text, the plain pieces of the licence sentence). The first push
+// button of each template has IDOK's value, the command the dialog manager
+// sends for the Enter key.
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
