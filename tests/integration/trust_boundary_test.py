@@ -207,9 +207,9 @@ class TrustBoundaryTest(unittest.TestCase):
             shutil.copy(os.path.join(FIXTURES, "library.dll"), os.path.join(folder, name + ".dll"))
         shutil.copy(self.installer(), folder)
         shutil.copy(h.program("load_by_name.exe"), folder)
-        env = h.wine_env(self.env(WINEARCH="win32", WINEDLLOVERRIDES="mscoree,mshtml=;%s=n,b" % ",".join(PLANTED)))
+        env = h.wine_env(self.env(WINEDLLOVERRIDES="mscoree,mshtml=;%s=n,b" % ",".join(PLANTED)))
         # The control: a program loading by bare name finds the planted copies.
-        control = subprocess.run(["wine", os.path.join(folder, "load_by_name.exe"), "riched20.dll"], env=env,
+        control = subprocess.run([h.WINE, os.path.join(folder, "load_by_name.exe"), "riched20.dll"], env=env,
                                  capture_output=True, timeout=60, cwd=folder)
         self.assertIn(b"riched20.dll loaded=1", control.stdout)
         self.assertTrue(os.path.exists(os.path.join(folder, "riched20.dll.ran")))
@@ -220,7 +220,7 @@ class TrustBoundaryTest(unittest.TestCase):
         # (the work folder); a decoy of the same name waits beside the exe.
         shutil.copy(os.path.join(FIXTURES, "unsigned.exe"), os.path.join(folder, "setup.exe"))
         shutil.copy(self.package_path, os.path.join(self.work, "setup.exe"))
-        process = subprocess.Popen(["wine", h.program("exit_code_runner.exe"),
+        process = subprocess.Popen([h.WINE, h.program("exit_code_runner.exe"),
                                     os.path.join(folder, "lite_installer_test.exe"), *args], env=env,
                                    cwd=self.work, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         try:
