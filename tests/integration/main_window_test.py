@@ -212,8 +212,11 @@ class SlowDownloadTest(MainWindowBase):
         # welcome screen is still shown.
         rate = max(1, len(self.package) // 135)
         self.download.route(SETUP_PATH, servers.Response(self.package, rate=rate))
+        # The browser asks the window to close 5 s after the import ends:
+        # time for the half dozen ui_driver runs that read the progress
+        # screen first (each about 0.5 s under 64-bit Wine).
         session = self.start(["--stand-in-messages=install:5,install:6,import:0:1,import:50:2,import:100:3",
-                              "--stand-in-browser-ms=6000", "--stand-in-browser-close-ms=2500",
+                              "--stand-in-browser-ms=8000", "--stand-in-browser-close-ms=5000",
                               "--stand-in-exit-code=7"])
         started = time.time()
         self.display.screenshot(h.screenshot_path("main_window_welcome_en"))

@@ -59,7 +59,10 @@ def resource_data_entry(image, type_name, name):
     sections, optional_size = struct.unpack_from("<H12xH", image, pe + 6)
     optional = pe + 24
     size_of_image = struct.unpack_from("<I", image, optional + 56)[0]
-    resource_rva = struct.unpack_from("<I", image, optional + 96 + 2 * 8)[0]
+    # The data directories follow the optional header's fields: 96 bytes of
+    # them in PE32, 112 in PE32+ (magic 0x20B).
+    directories = optional + (112 if struct.unpack_from("<H", image, optional)[0] == 0x20B else 96)
+    resource_rva = struct.unpack_from("<I", image, directories + 2 * 8)[0]
     table = optional + optional_size
     for i in range(sections):
         _, virtual_address, raw_size, raw_offset = struct.unpack_from("<IIII", image, table + 40 * i + 8)
