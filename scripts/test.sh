@@ -90,7 +90,7 @@ background+=("$prefix_pid")
 # (the release test signs and tags its program, so it must be ready first).
 shipped_pid=
 if [ "$win" != win32 ]; then
-  (BUILD_TARGETS="lite_installer lite_installer_test read_distribution_tag" \
+  (BUILD_TARGETS="lite_installer lite_installer_test" \
     configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") >"$work/shipped.log" 2>&1 &
   shipped_pid=$!
   background+=("$shipped_pid")

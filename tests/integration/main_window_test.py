@@ -51,6 +51,7 @@ class Session:
 
     def __init__(self, test, args=(), env=None):
         self.test = test
+        self.bar = None
         self.driver = h.UiDriver(test.display.env())
         full_env = dict(test.display.env())
         full_env.update(test.env())
@@ -70,8 +71,11 @@ class Session:
         return self.driver.dump(self.hwnd)[0]
 
     def position(self):
-        bar = self.controls()[1012]["hwnd"]
-        return self.driver.send(bar, PBM_GETPOS)
+        # The bar is a control of the dialog's template, the same window for
+        # the whole session: found once, each poll is one Wine run.
+        if self.bar is None:
+            self.bar = self.controls()[1012]["hwnd"]
+        return self.driver.send(self.bar, PBM_GETPOS)
 
     def wait_position(self, expected, timeout=10):
         deadline = time.time() + timeout
