@@ -142,7 +142,8 @@ class Matrix:
             server.stop()
         if own_download:
             download.stop()
-        leftovers = len(glob.glob(os.path.join(h.temp_dir(), "kb*.tmp")))
+        # Packages left in the temporary folder or in a run's folder inside it.
+        leftovers = len(glob.glob(os.path.join(h.temp_dir(), "**", "kb*.tmp"), recursive=True))
         row = {
             "name": name, "expected": expected, "actual": codes, "identical": identical,
             "requests": requests, "seconds": elapsed, "bound": bound_s,
