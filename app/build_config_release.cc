@@ -10,5 +10,6 @@ const wchar_t* LegalHost() { return LITE_LEGAL_HOST; }
 const wchar_t* StatusHost() { return LITE_STATS_HOST; }
 const wchar_t* ClickStatsHost() { return LITE_CLICK_STATS_HOST; }
 const wchar_t* ProductSiteStem() { return LITE_PRODUCT_SITE_STEM; }
+std::wstring SetupDownloadUrl(const std::wstring& setup_url) { return setup_url; }
 
 }  // namespace lite_installer

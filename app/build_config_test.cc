@@ -1,13 +1,15 @@
 // Hosts of the test variant of the installer: each build-time host can be
 // replaced through an environment variable, so that tests and the demo point
-// the program at servers on 127.0.0.1. This file is never linked into the
-// shipped program.
+// the program at servers on 127.0.0.1; the download host's variable also
+// moves every setup address on the build's download host, the built-in
+// brand's included. This file is never linked into the shipped program.
 #include "base/build_config.h"
 
 #include <windows.h>
 
 #include <string>
 
+#include "base/text.h"
 #include "build_config_values.h"
 
 namespace lite_installer {
@@ -48,6 +50,10 @@ const wchar_t* ClickStatsHost() {
 const wchar_t* ProductSiteStem() {
   static std::wstring value;
   return HostFromEnvironment(L"LITE_TEST_PRODUCT_SITE_STEM", LITE_PRODUCT_SITE_STEM, &value);
+}
+
+std::wstring SetupDownloadUrl(const std::wstring& setup_url) {
+  return ReplaceUrlHost(setup_url, LITE_DOWNLOAD_HOST, DownloadHost());
 }
 
 }  // namespace lite_installer

@@ -3,6 +3,8 @@
 #ifndef BASE_BUILD_CONFIG_H_
 #define BASE_BUILD_CONFIG_H_
 
+#include <string>
+
 namespace lite_installer {
 
 // Serves the browser's full setup packages (default setup address).
@@ -15,6 +17,11 @@ const wchar_t* StatusHost();
 const wchar_t* ClickStatsHost();
 // The product site's host without its top-level domain, ending in a dot.
 const wchar_t* ProductSiteStem();
+
+// The address the setup package is downloaded from, for the brand's setup
+// address `setup_url`: the address itself in the shipped program; the test
+// variant moves an address on the build's download host to the test host.
+std::wstring SetupDownloadUrl(const std::wstring& setup_url);
 
 }  // namespace lite_installer
 

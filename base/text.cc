@@ -1,5 +1,7 @@
 #include "base/text.h"
 
+#include <algorithm>
+
 namespace lite_installer {
 
 std::string Narrow(const std::wstring& text) {
@@ -181,6 +183,29 @@ std::string WideToUtf8(const std::wstring& text) {
     AppendUtf8(out, cp);
   }
   return out;
+}
+
+std::wstring ReplaceUrlHost(const std::wstring& url, const std::wstring& old_host,
+                            const std::wstring& new_host) {
+  constexpr wchar_t kSchemeEnd[] = L"://";
+  constexpr size_t kSchemeEndLength = 3;
+  // The host starts after the first "://", which no path, query or
+  // fragment character may come before, and ends where one of them begins
+  // (a backslash counts as the path's slash, as it does for WinINet).
+  const size_t scheme_end = url.find(kSchemeEnd);
+  if (old_host.empty() || scheme_end == std::wstring::npos || scheme_end == 0 ||
+      url.find_first_of(L"/\\?#@") < scheme_end) {
+    return url;
+  }
+  const size_t host_start = scheme_end + kSchemeEndLength;
+  const size_t host_end = std::min(url.find_first_of(L"/\\?#", host_start), url.size());
+  const std::wstring authority = url.substr(host_start, host_end - host_start);
+  // "name@host" names another host than its start suggests: left alone.
+  if (authority.find(L'@') != std::wstring::npos) return url;
+  const std::wstring host =
+      old_host.find(L':') == std::wstring::npos ? authority.substr(0, authority.find(L':')) : authority;
+  if (ToLowerAscii(host) != ToLowerAscii(old_host)) return url;
+  return url.substr(0, host_start) + new_host + url.substr(host_end);
 }
 
 }  // namespace lite_installer

@@ -35,6 +35,15 @@ std::wstring ToHexLower(uint32_t value);
 std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
 
+// `url` with its host (and port, if any) replaced by `new_host` when that
+// host is `old_host`, compared without regard to ASCII case; both hosts may
+// carry ":port", and a port on `old_host` must match too. Any other address
+// comes back unchanged: another host, one that merely starts or ends with
+// `old_host`, one with user information before the host ("user@host"), or
+// text without "scheme://".
+std::wstring ReplaceUrlHost(const std::wstring& url, const std::wstring& old_host,
+                            const std::wstring& new_host);
+
 }  // namespace lite_installer
 
 #endif  // BASE_TEXT_H_

@@ -8,7 +8,7 @@ function(lite_add_installer name config_source)
                  ${PROJECT_SOURCE_DIR}/app/runtime_slim.cc
                  ${PROJECT_SOURCE_DIR}/app/runtime_strtod.c $<TARGET_OBJECTS:lite_resources>)
   target_compile_options(${name} PRIVATE ${LITE_PRODUCT_FLAGS})
-  target_link_libraries(${name} PRIVATE lite_product)
+  target_link_libraries(${name} PRIVATE lite_app lite_product)
   target_link_options(${name} PRIVATE -municode)
   # Stripped: size is what users download.
   target_link_options(${name} PRIVATE -s)

@@ -7,6 +7,7 @@
 #include "net/downloader.h"
 #include "install/installer.h"
 #include "install/run_clock.h"
+#include "base/build_config.h"
 #include "base/log.h"
 #include "base/log_tags.h"
 #include "base/text.h"
@@ -102,7 +103,7 @@ int Installer::DownloadModuleTo(const std::wstring& path) {
     Log(kError, kFunction, __LINE__, L"Setup url is empty.");
     return 2;
   }
-  const std::wstring url = lite_installer::Widen(brand.setup_url);
+  const std::wstring url = lite_installer::SetupDownloadUrl(lite_installer::Widen(brand.setup_url));
   ObserverProgress progress(observer);
   ReportStatisticsImpl(L"cid=72978/path=StartZagruzkiSetupArc");
 

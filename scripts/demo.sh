@@ -25,7 +25,7 @@ mkdir -p "$build_root"
 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >"$dir.configure.log" 2>&1 ||
   { cat "$dir.configure.log"; exit 1; }
 cmake --build "$dir" -j"$(nproc)" --target lite_installer lite_installer_test exit_code_runner \
-  add_trust_resources install_test_root trust_fixtures stand_in_setup ui_driver bin_resource_editor
+  add_trust_resources install_test_root trust_fixtures stand_in_setup ui_driver
 
 prefix="$dir/wineprefix"
 "$root/scripts/wine_prefix.sh" "$prefix"

@@ -22,7 +22,6 @@ os.environ.setdefault("LITE_BUILD_DIR", build_dir)
 os.environ.setdefault("LITE_SOURCE_DIR", ROOT)
 os.environ.setdefault("LITE_WINEPREFIX", os.path.join(build_dir, "wineprefix"))
 
-import brand_copy  # noqa: E402
 import lite_harness as h  # noqa: E402
 import lite_servers  # noqa: E402
 import servers  # noqa: E402
@@ -56,7 +55,7 @@ def main():
             h.clear_log()
             print("== Serving the demo package at " + server.url(SETUP_PATH))
             print("== Running: lite_installer_test.exe --silent")
-            installer = brand_copy.program("lite_installer_test.exe", host, env=env)
+            installer = h.program("lite_installer_test.exe")
             result = h.run_windows(installer, ["--silent"], env=env, timeout=300)
             requests = server.requests()
             reports = sorted(status.requests() + counters.requests(), key=lambda r: r["time"])

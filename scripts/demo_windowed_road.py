@@ -33,7 +33,6 @@ os.environ.setdefault("LITE_BUILD_DIR", build_dir)
 os.environ.setdefault("LITE_SOURCE_DIR", ROOT)
 os.environ.setdefault("LITE_WINEPREFIX", os.path.join(build_dir, "wineprefix"))
 
-import brand_copy  # noqa: E402
 import lite_harness as h  # noqa: E402
 import lite_servers  # noqa: E402
 
@@ -53,7 +52,7 @@ def run(display, interactive, server):
                 "LITE_TEST_STATS_HOST": host, "LITE_TEST_CLICK_STATS_HOST": host})
     h.clear_log()
     print("== Running: lite_installer_test.exe " + " ".join(SETUP_ARGS))
-    installer = brand_copy.program("lite_installer_test.exe", host, env=env)
+    installer = h.program("lite_installer_test.exe")
     process = h.start_windows_with_exit_code(installer, SETUP_ARGS, env=env)
     if interactive:
         print("== The installer window is open on %s: click Install (or Cancel)." % env.get("DISPLAY"))
@@ -124,7 +123,7 @@ def run_languages(display, server):
     env.update({"LITE_TEST_DOWNLOAD_HOST": host, "LITE_TEST_LEGAL_HOST": host,
                 "LITE_TEST_STATS_HOST": host, "LITE_TEST_CLICK_STATS_HOST": host})
     driver = h.UiDriver(display.env())
-    installer = brand_copy.program("lite_installer_test.exe", host, env=env)
+    installer = h.program("lite_installer_test.exe")
     sessions = []
     try:
         for code in LANGUAGES:

@@ -15,7 +15,6 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
                                 "integration"))
-import brand_copy  # noqa: E402
 import lite_harness as h  # noqa: E402
 import servers as s  # noqa: E402
 
@@ -87,10 +86,10 @@ class Matrix:
         return env
 
     def start(self, servers, copy_path, args, extra):
-        # The probe's default brand names the build's download host; a copy
-        # names this fault's server instead.
-        probe = brand_copy.program("installer_probe.exe", servers[0].host())
-        return h.start_windows_with_exit_code(probe, args, env=self.env(servers, copy_path, extra))
+        # LITE_TEST_DOWNLOAD_HOST moves the default brand's setup address to
+        # this fault's server.
+        return h.start_windows_with_exit_code(h.program("installer_probe.exe"), args,
+                                              env=self.env(servers, copy_path, extra))
 
     def verdict_of_copy(self, copy_path):
         if not os.path.exists(copy_path):
@@ -119,9 +118,6 @@ class Matrix:
             if os.path.exists(path):
                 os.remove(path)
         h.clear_log()
-        # The copy of the probe for this download server is made before any
-        # fault is set up (a full temporary folder would stop its making).
-        brand_copy.program("installer_probe.exe", download.host())
         context = before() if before else None
         started = time.time()
         try:
@@ -146,7 +142,8 @@ class Matrix:
             server.stop()
         if own_download:
             download.stop()
-        leftovers = len(glob.glob(os.path.join(h.temp_dir(), "kb*.tmp")))
+        # Packages left in the temporary folder or in a run's folder inside it.
+        leftovers = len(glob.glob(os.path.join(h.temp_dir(), "**", "kb*.tmp"), recursive=True))
         row = {
             "name": name, "expected": expected, "actual": codes, "identical": identical,
             "requests": requests, "seconds": elapsed, "bound": bound_s,
@@ -218,7 +215,7 @@ def main():
     # The first counter holds the window's thread for one limit; Cancel comes
     # 3 s after it, while the worker is in the next counter. Everything sent
     # after the stop shares one limit, so the run ends within about two.
-    case("Cancel with a stalled statistics host", 400, STATS_S + 3 + 2 * STATS_S + 5,
+    case("Cancel with a stalled statistics host", 500, STATS_S + 3 + 2 * STATS_S + 5,
          routes={SETUP_PATH: [R(a)]}, click_route=R(b"late", stall_headers_seconds=120),
          args=(), extra={"LITE_PROBE_ROAD": "window", "LITE_PROBE_CLICK": "never",
                          "LITE_PROBE_CANCEL_MS": "3000"})
@@ -226,14 +223,14 @@ def main():
          routes={SETUP_PATH: [R(a)]}, instances=2)
 
     # nginx: a 10 KB/s link, Cancel after 3 s on the windowed road (the
-    # probe's Cancel gives 400; the product's window gives 500).
+    # window's Cancel gives 500).
     root = os.path.join(work, "www")
     os.makedirs(os.path.dirname(os.path.join(root, SETUP_PATH.lstrip("/"))), exist_ok=True)
     with open(os.path.join(root, SETUP_PATH.lstrip("/")), "wb") as f:
         f.write(a)
     if only in "10 KB/s link, Cancel after 3 s (nginx)":
         with s.NginxServer(root, rate_limit=10 * 1024) as nginx:
-            m.run("10 KB/s link, Cancel after 3 s (nginx)", 400, 3 + 2 + 3, download=nginx,
+            m.run("10 KB/s link, Cancel after 3 s (nginx)", 500, 3 + 2 + 3, download=nginx,
                   args=(), extra={"LITE_PROBE_ROAD": "window", "LITE_PROBE_CLICK": "never",
                                   "LITE_PROBE_CANCEL_MS": "3000"})
     if only in "no fault (nginx)":

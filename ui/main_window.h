@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "install/installer.h"
+#include "install/installer_factory.h"
 #include "install/installer_observer.h"
 #include "resources/resource_ids.h"
 #include "ui/checkbox_painter.h"
@@ -65,9 +66,11 @@ bool AllowMessageThroughFilter(HWND window, UINT message);
 
 class MainWindow : public DialogBase, public InstallerObserver {
  public:
-  // Registers the four setup messages, creates the controller with this
-  // window as its observer and starts its worker thread.
-  MainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params);
+  // Registers the four setup messages, makes the controller with
+  // `make_installer` and this window as its observer and starts its worker
+  // thread.
+  MainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params,
+             InstallerFactory make_installer = MakeInstaller);
   // Stops the controller (waiting for its worker) before anything the
   // observer operations use goes away.
   ~MainWindow() override;
@@ -102,7 +105,8 @@ class MainWindow : public DialogBase, public InstallerObserver {
   // The window the worker's notices go to; set at initialisation and
   // cleared when the window goes away.
   std::atomic<HWND> notify_window{nullptr};
-  Installer installer;
+  std::unique_ptr<Installer> owned_installer;
+  Installer& installer;  // *owned_installer
   ResourceImage background;
   std::unique_ptr<ImageButtonPainter> install_button;
   std::unique_ptr<ImageButtonPainter> cancel_button;

@@ -12,8 +12,11 @@
 
 namespace lite_installer {
 
-MainWindow::MainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params)
-    : brand(brand), distrib_params(distrib_params), installer(this, brand, distrib_params) {
+MainWindow::MainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params, InstallerFactory make_installer)
+    : brand(brand),
+      distrib_params(distrib_params),
+      owned_installer(make_installer(this, brand, distrib_params)),
+      installer(*owned_installer) {
   import_progress_message = RegisterWindowMessageW(L"korvex.lite.set_import_progress");
   close_window_message = RegisterWindowMessageW(L"korvex.lite.close_window");
   install_progress_message = RegisterWindowMessageW(L"korvex.lite.set_install_progress");

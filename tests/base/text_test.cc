@@ -33,5 +33,33 @@ TEST(TextTest, NarrowAndWidenWorkBytewise) {
   EXPECT_EQ("abc-z", ToLowerAscii(std::string("ABC-Z")));
 }
 
+TEST(TextTest, UrlHostIsReplacedOnlyWhenItIsExactlyTheOldHost) {
+  const std::wstring kOld = L"dl.example";
+  const std::wstring kNew = L"127.0.0.1:8080";
+  const struct {
+    const wchar_t* url;
+    const wchar_t* expected;
+  } kRows[] = {
+      {L"http://dl.example/browser/int/setup.arc", L"http://127.0.0.1:8080/browser/int/setup.arc"},
+      {L"https://DL.Example:8443/a/b?x=1#f", L"https://127.0.0.1:8080/a/b?x=1#f"},
+      {L"http://dl.example?q=1", L"http://127.0.0.1:8080?q=1"},
+      {L"http://other.example/dl.example/", nullptr},
+      {L"http://dl.example.evil/", nullptr},
+      {L"http://evil-dl.example/", nullptr},
+      {L"http://xdl.example/", nullptr},
+      {L"http://dl.example@evil/", nullptr},
+      {L"http://evil@dl.example/", nullptr},
+      {L"http://dl.example:80@evil/", nullptr},
+      {L"dl.example/setup.arc", nullptr},
+      {L"", nullptr},
+  };
+  for (const auto& row : kRows) {
+    EXPECT_EQ(row.expected != nullptr ? row.expected : row.url, ReplaceUrlHost(row.url, kOld, kNew)) << row.url;
+  }
+  // A port on the old host must match as well.
+  EXPECT_EQ(L"http://n/x", ReplaceUrlHost(L"http://dl.example:81/x", L"dl.example:81", L"n"));
+  EXPECT_EQ(L"http://dl.example:82/x", ReplaceUrlHost(L"http://dl.example:82/x", L"dl.example:81", L"n"));
+}
+
 }  // namespace
 }  // namespace lite_installer

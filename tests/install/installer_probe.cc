@@ -1,33 +1,38 @@
-// Runs the installer controller the way the installer program does, with the
-// seams that only tests may substitute, for the integration tests:
+// The installer's run (app/roads.h) for the integration tests: the program's
+// own start-up and roads, with the seams only tests substitute.
+//   Controller (both roads), from these variables:
 //   LITE_PROBE_TRUST=all        CheckModule answers "trusted" without a check
 //   LITE_PROBE_PAUSE_MS=N       pause between download attempts
 //   LITE_PROBE_SILENCE_MS=N     longest silence of a package download attempt
 //   LITE_PROBE_BROWSER_POLL_MS=N period of the wait for the browser window
 //   LITE_PROBE_STOP_WAIT_MS=N   Installer::Stop's time limit
-//   LITE_PROBE_ROAD=window      the windowed road with a probe window as
-//                               observer (default: the silent road)
+//   Window (the road follows the command line, as in the program):
+//   LITE_PROBE_ROAD=window      the test means the windowed road (no
+//                               --silent); without it, the silent road
+//                               (--silent). A command line that takes the
+//                               other road ends the probe with exit code 3.
 //   LITE_PROBE_CLICK=never      the probe window never gives the install
 //                               signal (default: at once)
 //   LITE_PROBE_CANCEL_MS=N      the user cancels N ms after the start: the
-//                               cancel count goes up and the window closes
-// The probe window logs every observer call and every registered message it
-// receives under the name "ProbeWindow", closes on OnFinished, on OnError and
-// on the close-window message (after Installer::Stop), and the probe then
-// destroys the controller and exits with its exit code. Hosts come from the
-// LITE_TEST_* variables, like lite_installer_test.exe.
+//                               cancel count goes up and the window ends as
+//                               the cancel button ends the installer window
+// The probe window is message-only (no display needed) and logs every
+// observer call and every registered message it receives under the name
+// "ProbeWindow"; it ends with "the run is over" on OnFinished, on OnError and
+// on the close-window message (after Installer::Stop). It logs "Window
+// closed." when it ends and "Controller destroyed." once its controller is
+// gone. Hosts come from the LITE_TEST_* variables, like
+// lite_installer_test.exe.
 #include <windows.h>
 
-#include <cstdlib>
+#include <memory>
 #include <string>
 
-#include "brand/brand_package_info.h"
-#include "install/distrib_info_params.h"
-#include "install/installer.h"
-#include "base/environment.h"
+#include "app/roads.h"
 #include "base/log.h"
-#include "base/switches.h"
 #include "base/text.h"
+#include "install/installer.h"
+#include "ui/main_window.h"
 
 using lite_installer::kInfo;
 using lite_installer::Log;
@@ -37,6 +42,8 @@ namespace {
 constexpr wchar_t kWindowName[] = L"ProbeWindow";
 constexpr UINT kEndMessage = WM_APP + 20;
 constexpr UINT_PTR kCancelTimer = 1;
+// The road the command line takes is not the one LITE_PROBE_ROAD names.
+constexpr UINT kRoadMismatchExitCode = 3;
 
 std::wstring Environment(const wchar_t* name) {
   wchar_t buffer[256];
@@ -47,6 +54,13 @@ std::wstring Environment(const wchar_t* name) {
 DWORD EnvironmentMs(const wchar_t* name, DWORD fallback) {
   const std::wstring text = Environment(name);
   return text.empty() ? fallback : static_cast<DWORD>(wcstoul(text.c_str(), nullptr, 10));
+}
+
+// Ends the probe when the road taken is not the one the test means.
+void ExpectRoad(bool windowed) {
+  if ((Environment(L"LITE_PROBE_ROAD") == L"window") == windowed) return;
+  Log(lite_installer::kError, L"wWinMain", __LINE__, L"LITE_PROBE_ROAD does not match the command line.");
+  ExitProcess(kRoadMismatchExitCode);
 }
 
 class ProbeInstaller : public Installer {
@@ -69,10 +83,18 @@ class ProbeInstaller : public Installer {
   bool trust_all_;
 };
 
+std::unique_ptr<Installer> MakeProbeInstaller(InstallerObserver* observer, BrandPackageInfo& brand,
+                                              DistribInfoParams& params) {
+  if (observer == nullptr) ExpectRoad(false);
+  return std::make_unique<ProbeInstaller>(observer, brand, params);
+}
+
 // Plays the installer window: a real window whose handle the setup receives.
-class ProbeWindow : public InstallerObserver {
+// Like the installer window it makes its controller and starts the worker
+// when it is made.
+class ProbeWindow : public lite_installer::RoadWindow, public InstallerObserver {
  public:
-  ProbeWindow() {
+  ProbeWindow(BrandPackageInfo& brand, DistribInfoParams& params, lite_installer::InstallerFactory make_installer) {
     WNDCLASSW window_class = {};
     window_class.lpfnWndProc = &ProbeWindow::WindowProc;
     window_class.hInstance = GetModuleHandleW(nullptr);
@@ -86,13 +108,32 @@ class ProbeWindow : public InstallerObserver {
     import_progress_ = RegisterWindowMessageW(L"korvex.lite.set_import_progress");
     close_window_ = RegisterWindowMessageW(L"korvex.lite.close_window");
     higher_version_ = RegisterWindowMessageW(L"korvex.higher_version_exist");
+    installer_ = make_installer(this, brand, params);
+    started_ = window_ != nullptr && installer_->StartWorker();
+    if (!started_) return;
+    if (Environment(L"LITE_PROBE_CLICK") != L"never") SetEvent(installer_->install_event.Get());
+    const DWORD cancel_ms = EnvironmentMs(L"LITE_PROBE_CANCEL_MS", 0);
+    if (cancel_ms != 0) SetTimer(window_, kCancelTimer, cancel_ms, nullptr);
   }
+  // The controller goes first: its worker calls this window until it ends.
   ~ProbeWindow() override {
+    installer_.reset();
+    Record(L"Controller destroyed.");
     if (window_ != nullptr) DestroyWindow(window_);
   }
 
-  void set_installer(Installer* installer) { installer_ = installer; }
-  void CancelAfter(DWORD ms) { SetTimer(window_, kCancelTimer, ms, nullptr); }
+  // Runs the window's messages until the window ends.
+  INT_PTR ShowModal() override {
+    if (!started_) return -1;
+    MSG message;
+    while (result_ == kNoResult && GetMessageW(&message, nullptr, 0, 0) > 0) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Record(L"Window closed.");
+    return result_;
+  }
+  Installer& controller() override { return *installer_; }
 
   void OnSlowDownload() override { Record(L"OnSlowDownload"); }
   void OnTimeLeft(int seconds, int state) override {
@@ -109,16 +150,9 @@ class ProbeWindow : public InstallerObserver {
   intptr_t GetWindowHandle() override { return reinterpret_cast<intptr_t>(window_); }
   void SetProgress(int percent) override { Record(L"SetProgress " + Number(percent)); }
 
-  // Runs the window's messages until the window ends.
-  void RunMessageLoop() {
-    MSG message;
-    while (!ended_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  }
-
  private:
+  static constexpr INT_PTR kNoResult = 0;
+
   static std::wstring Number(int value) { return lite_installer::ToDecimal(static_cast<int64_t>(value)); }
   static void Record(const std::wstring& text) { Log(kInfo, kWindowName, __LINE__, text); }
 
@@ -126,14 +160,14 @@ class ProbeWindow : public InstallerObserver {
     auto* self = reinterpret_cast<ProbeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self != nullptr) {
       if (message == kEndMessage) {
-        self->ended_ = true;
+        self->result_ = lite_installer::kResultRunOver;
         return 0;
       }
       if (message == WM_TIMER && wparam == kCancelTimer) {
         KillTimer(window, kCancelTimer);
         Record(L"cancel");
-        if (self->installer_ != nullptr) InterlockedIncrement(&self->installer_->cancel_count);
-        self->ended_ = true;
+        InterlockedIncrement(&self->installer_->cancel_count);
+        self->result_ = lite_installer::kResultCancel;
         return 0;
       }
       if (message == self->install_progress_) {
@@ -151,7 +185,7 @@ class ProbeWindow : public InstallerObserver {
       }
       if (message == self->close_window_) {
         Record(L"close_window");
-        if (self->installer_ != nullptr) self->installer_->Stop();
+        self->installer_->Stop();
         Record(L"Stop returned");
         // A sent message is handled inside GetMessageW: end the loop with a
         // posted one.
@@ -163,60 +197,27 @@ class ProbeWindow : public InstallerObserver {
   }
 
   HWND window_ = nullptr;
-  Installer* installer_ = nullptr;
-  bool ended_ = false;
+  std::unique_ptr<Installer> installer_;
+  bool started_ = false;
+  INT_PTR result_ = kNoResult;
   UINT install_progress_ = 0;
   UINT import_progress_ = 0;
   UINT close_window_ = 0;
   UINT higher_version_ = 0;
 };
 
-int RunSilent(BrandPackageInfo& brand, DistribInfoParams& params) {
-  const ProcessSwitches& switches = ProcessSwitches::Current();
-  ProbeInstaller installer(nullptr, brand, params);
-  installer.make_default = switches.Has("make-browser-default-after-import");
-  installer.send_stats = switches.Has("send-statistics");
-  ResetEvent(installer.stop_event.Get());
-  SetEvent(installer.install_event.Get());
-  installer.Run();
-  return installer.exit_code;
-}
-
-int RunWindowed(BrandPackageInfo& brand, DistribInfoParams& params) {
-  ProbeWindow window;
-  int exit_code = 0;
-  {
-    // Declared after the window: destroyed (and its worker waited for)
-    // while the window it calls still exists.
-    ProbeInstaller installer(&window, brand, params);
-    window.set_installer(&installer);
-    if (window.GetWindowHandle() == 0 || !installer.StartWorker()) return 1;
-    if (Environment(L"LITE_PROBE_CLICK") != L"never") SetEvent(installer.install_event.Get());
-    const DWORD cancel_ms = EnvironmentMs(L"LITE_PROBE_CANCEL_MS", 0);
-    if (cancel_ms != 0) window.CancelAfter(cancel_ms);
-    window.RunMessageLoop();
-    Log(kInfo, kWindowName, __LINE__, L"Window closed.");
-    exit_code = installer.exit_code;
-  }
-  Log(kInfo, kWindowName, __LINE__, L"Controller destroyed.");
-  return exit_code;
+std::unique_ptr<lite_installer::RoadWindow> MakeProbeWindow(BrandPackageInfo& brand, DistribInfoParams& params,
+                                                            lite_installer::InstallerFactory make_installer) {
+  ExpectRoad(true);
+  return std::make_unique<ProbeWindow>(brand, params, make_installer);
 }
 
 }  // namespace
 
+// The program's entry with the probe's controller and window.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  const std::wstring temporary_path = GetTemporaryPath();
-  lite_installer::SetLogPath(temporary_path + L"lite_installer.log");
-  Log(kInfo, L"wWinMain", __LINE__, L"Installer probe.");
-
-  DistribInfoParams params;
-  params.Load();
-  BrandPackageInfo brand(temporary_path);
-  brand.GetInfo(ProcessSwitches::Current().ValueNarrow("brand-name"));
-  brand.SetDefaults();
-
-  const int exit_code = Environment(L"LITE_PROBE_ROAD") == L"window" ? RunWindowed(brand, params)
-                                                                     : RunSilent(brand, params);
-  lite_installer::LogFormat(kInfo, L"wWinMain", __LINE__, L"Probe exit with code: %d", exit_code);
-  return exit_code;
+  lite_installer::RoadSeams seams;
+  seams.make_installer = &MakeProbeInstaller;
+  seams.make_window = &MakeProbeWindow;
+  return lite_installer::RunInstaller(seams);
 }

@@ -14,7 +14,6 @@ import tempfile
 import threading
 import unittest
 
-import brand_copy
 import lite_harness as h
 
 sys.path.insert(0, os.path.join(h.SOURCE_DIR, "tools"))
@@ -123,9 +122,9 @@ def gcab(cab, member_name, content):
 
 class BrandTestBase(unittest.TestCase):
     def setUp(self):
-        # Resource 319 names the build's download host; this copy's names the
-        # local package server.
-        self.exe = brand_copy.program("lite_installer_test.exe", SERVER.host())
+        # Resource 319 names the build's download host, which
+        # LITE_TEST_DOWNLOAD_HOST moves to the local package server.
+        self.exe = h.program("lite_installer_test.exe")
         self.work = tempfile.mkdtemp(prefix="brand_test_")
         remove_outputs()
 
@@ -187,7 +186,6 @@ class BrandPackagesTest(BrandTestBase):
         package = read(os.path.join(PACKAGES, "default.cab"))
         shipped = json.loads(read(os.path.join(PACKAGES, "default", "brand_config")))
         self.assertTrue(shipped["setup_url"].endswith("/browser/int/flash/browser-setup.arc"), shipped)
-        package = brand_copy.package(SERVER.host())
         for locale, language in (("de_DE.UTF-8", "de"), ("en_GB.UTF-8", "en"), ("pt_BR.UTF-8", "pt-BR")):
             with self.subTest(locale=locale):
                 _, records = run(self.exe, env={"LC_ALL": locale, "LANG": locale})

@@ -2,9 +2,11 @@
 downloads with faults, the statistics requests in order, the setup's command
 line and files, and the windowed road's observer calls.
 
-Most runs use installer_probe.exe, the controller with the seams only tests
-substitute (trust, the pause between attempts, the browser-window poll);
-lite_installer_test.exe itself is run where the real trust check is wanted.
+Most runs use installer_probe.exe, the program's own run with the seams only
+tests substitute (trust, the pause between attempts, the browser-window poll,
+a message-only window); lite_installer_test.exe itself is run where the real
+trust check is wanted. Both download from the test's server through
+LITE_TEST_DOWNLOAD_HOST.
 The setup package is the stand-in setup program padded to 1,000,000 bytes.
 """
 
@@ -18,7 +20,6 @@ import time
 import unittest
 import urllib.parse
 
-import brand_copy
 import lite_harness as h
 import servers
 
@@ -101,8 +102,7 @@ class ControllerTest(unittest.TestCase):
         return h.run_windows(self.program("installer_probe.exe"), args, env=self.env(**extra), timeout=120)
 
     def program(self, name):
-        """The program with its default brand package downloading from this test's server."""
-        return brand_copy.program(name, self.download.host())
+        return h.program(name)
 
     def statistics(self):
         """Every statistics request in the order sent: ("counter", uri),
@@ -149,8 +149,8 @@ class ControllerTest(unittest.TestCase):
         paths = [m[len("Executable path: "):] for m in self.messages("Installer::GetModule")
                  if m.startswith("Executable path: ")]
         self.assertEqual(1, len(paths))
-        # The product downloads into a folder of the run's own inside the
-        # temporary folder; the probe into the temporary folder itself.
+        # The run downloads into a folder of its own inside the temporary
+        # folder.
         temp = h.windows_path(h.temp_dir()) + "\\"
         self.assertTrue(paths[0].startswith(temp), paths[0])
         relative = paths[0][len(temp):].split("\\")
@@ -185,7 +185,7 @@ class ControllerTest(unittest.TestCase):
         self.assertFalse(os.path.exists(self.downloaded_module()))
 
         record = self.record()
-        temp = h.windows_path(h.temp_dir()) + "\\"
+        temp = h.windows_path(h.latest_run_folder()) + "\\"
         q = lambda text: '"%s"' % text if (" " in text or "\\" in text) else text
         # The download's whole seconds depend on the machine's load; they
         # cannot exceed the run's.
@@ -204,7 +204,7 @@ class ControllerTest(unittest.TestCase):
         self.assertIsNotNone(command_line, record["command_line"])
         self.assertLessEqual(int(command_line.group(1)), run_seconds)
         files = record["files"]
-        with open(os.path.join(h.temp_dir(), "master_preferences"), "rb") as f:
+        with open(os.path.join(h.latest_run_folder(), "master_preferences"), "rb") as f:
             self.assertEqual(f.read().hex(), files["installerdata"]["content_hex"])
         self.assertTrue(files["clids-file"]["exists"])
         self.assertEqual({"banerid": "B1", "korvexuid": "K2"},
@@ -382,24 +382,24 @@ class ControllerTest(unittest.TestCase):
 
     def test_close_during_a_long_setup_keeps_the_controller_until_its_worker_ends(self):
         # The browser asks the window to close while the setup still runs:
-        # Stop gives up (after 1 s here), the window closes and the exit code
-        # is read (400: no setup result yet); the controller is destroyed
-        # only after the setup ended and the run was reported.
+        # Stop gives up (after 1 s here) and the window closes; the road
+        # waits for the worker, so the exit code is the setup's, and the
+        # controller is destroyed only after the setup ended and the run was
+        # reported.
         result = self.probe(["--browser-setup=" + servers.wine_path(self.package_path),
                              "--stand-in-browser-ms=500", "--stand-in-browser-close-ms=200",
                              "--stand-in-sleep-ms=4000", "--stand-in-exit-code=9"],
                             LITE_PROBE_ROAD="window", LITE_PROBE_STOP_WAIT_MS="1000")
-        self.assertEqual(400, result.returncode)
+        self.assertEqual(9, result.returncode)
         records = self.window_records()
         self.assertEqual(["close_window", "Stop returned", "Window closed.", "Controller destroyed."],
                          records[-4:])
         order = [m for _, f, m in h.log_messages()
-                 if f in ("ProbeWindow", "Installer::~Installer", "Installer::RunProcessAndWait",
-                          "Installer::ReportInstallationFinished")]
+                 if f in ("ProbeWindow", "Installer::RunProcessAndWait", "wWinMain")]
         sequence = [order.index(m) for m in ("Window closed.",
-                                             "Waiting for the installation thread to end.",
                                              "Setup process exit with code: 9",
-                                             "Controller destroyed.")]
+                                             "Controller destroyed.",
+                                             "Installer exit with code: 9")]
         self.assertEqual(sorted(sequence), sequence, order)
         # The worker finished its run: the completion report and the last
         # counter were sent before the controller went away.
@@ -421,9 +421,11 @@ class ControllerTest(unittest.TestCase):
         self.download.route(SETUP_PATH, servers.Response(self.package))
         result = self.probe([], LITE_PROBE_ROAD="window", LITE_PROBE_CLICK="never",
                             LITE_PROBE_CANCEL_MS="2500")
-        self.assertEqual(400, result.returncode)
+        self.assertEqual(500, result.returncode)
         records = self.window_records()
         self.assertEqual(["cancel", "Window closed.", "Controller destroyed."], records[-3:])
+        self.assertEqual(["User cancelled installation.", "Installer exit with code: 500"],
+                         self.messages("wWinMain")[-2:])
         self.assertFalse(any(r.startswith("OnError") for r in records), records)
         counters = [re.search(r"cid=(\d+)", text).group(1) for kind, text in self.statistics()
                     if kind == "counter"]

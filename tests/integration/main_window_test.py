@@ -23,7 +23,6 @@ import time
 import unittest
 import urllib.parse
 
-import brand_copy
 import lite_harness as h
 import servers
 
@@ -56,7 +55,7 @@ class Session:
         full_env = dict(test.display.env())
         full_env.update(test.env())
         full_env.update(env or {})
-        program = brand_copy.program("lite_installer_test.exe", test.download.host(), env=full_env)
+        program = h.program("lite_installer_test.exe")
         self.process = h.start_windows_with_exit_code(program, list(args), env=full_env)
         self.hwnd = self.driver.find("name:lite_installer_test.exe", "#32770", 60000)
         if self.hwnd is None:

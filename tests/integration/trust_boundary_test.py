@@ -20,7 +20,6 @@ import tempfile
 import time
 import unittest
 
-import brand_copy
 import lite_harness as h
 import servers
 
@@ -128,8 +127,9 @@ class TrustBoundaryTest(unittest.TestCase):
             server.stop()
 
     def installer(self):
-        """The test program, its default brand downloading from this test's server."""
-        return brand_copy.program("lite_installer_test.exe", self.download.host())
+        """The test program; LITE_TEST_DOWNLOAD_HOST (env) moves its default
+        brand's download to this test's server."""
+        return h.program("lite_installer_test.exe")
 
     def env(self, **extra):
         env = dict(self.display.env())

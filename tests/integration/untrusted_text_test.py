@@ -9,13 +9,14 @@ import shutil
 import tempfile
 import unittest
 
-import brand_copy
 import brand_test
 import lite_harness as h
 import servers
 
 stamper = brand_test.stamper
 STATUS_PATH = "/get/browser/install"
+# The build's default brand package (resource 319) names the brand "int".
+SETUP_PATH = "/browser/int/flash/browser-setup.arc"
 COUNTER = re.compile(r"^/jclck/dtype=stred/pid=457/cid=(\d+)/path=([A-Za-z]+)\.([^/?#]*)/\*$")
 RECORD = re.compile(r"^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2} <\d+> (INFO|WARNING|ERROR): .+? \(-?\d+\): ")
 
@@ -31,7 +32,7 @@ class UntrustedTextTest(unittest.TestCase):
         cls.clicks.route_otherwise(servers.Response(b"ok"))
         cls.download = servers.FaultServer().start()
         with open(h.program("stand_in_setup.exe"), "rb") as f:
-            cls.download.route(brand_copy.SETUP_PATH, servers.Response(f.read()))
+            cls.download.route(SETUP_PATH, servers.Response(f.read()))
         cls.signing = brand_test.SignedCopy(cls.work)
 
     @classmethod
@@ -50,9 +51,9 @@ class UntrustedTextTest(unittest.TestCase):
                 os.remove(path)
 
     def stamped(self, name, tag):
-        """A signed copy of program `name` (downloading from the test server)
-        carrying `tag` (bytes, written as they are)."""
-        signed = self.signing.sign(brand_copy.program(name, self.download.host()), "signed_" + name)
+        """A signed copy of program `name` carrying `tag` (bytes, written as
+        they are)."""
+        signed = self.signing.sign(h.program(name), "signed_" + name)
         with open(signed, "rb") as f:
             data = stamper.stamp(f.read(), tag)
         path = os.path.join(self.work, name)
@@ -61,7 +62,7 @@ class UntrustedTextTest(unittest.TestCase):
         return path
 
     def run_program(self, path, args):
-        env = {"LITE_TEST_STATS_HOST": self.stats.host(), "LITE_TEST_CLICK_STATS_HOST": self.clicks.host(),
+        env = {"LITE_TEST_DOWNLOAD_HOST": self.download.host(), "LITE_TEST_STATS_HOST": self.stats.host(), "LITE_TEST_CLICK_STATS_HOST": self.clicks.host(),
                "LITE_PROBE_TRUST": "all", "LITE_PROBE_PAUSE_MS": "100",
                "LITE_STAND_IN_RECORD": servers.wine_path(self.record_path)}
         return h.run_windows(path, ["--silent", *args], env=env, timeout=180)
@@ -108,7 +109,7 @@ class UntrustedTextTest(unittest.TestCase):
         with open(self.record_path, encoding="utf-8") as f:
             record = json.load(f)
         switches = record["switches"]
-        temp = h.windows_path(h.temp_dir()) + "\\"
+        temp = h.windows_path(h.latest_run_folder()) + "\\"
         self.assertEqual({"tab": "one\ttwo", "q": "\"x\" --y", "path": "C:\\dir with\\ \\", "lang": "ru"},
                          {k: switches[k] for k in ("tab", "q", "path", "lang")})
         self.assertEqual(temp + "clids.xml", switches["clids-file"])
