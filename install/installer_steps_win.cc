@@ -30,7 +30,9 @@ int Installer::InstallBrowser() {
     if (outcome != RunOutcome::kContinue) break;
   }
   // The wait for the user is not the installation's time.
-  if (outcome == RunOutcome::kInstalled) total_time = lite_installer::NowMicroseconds() - start_us - run.wait_us;
+  if (outcome == RunOutcome::kInstalled) {
+    total_time = lite_installer::NowMicroseconds() - start_us - run.wait_us;
+  }
   Finish(run, outcome);
   return lite_installer::InstallResultFor(outcome);
 }
@@ -45,7 +47,8 @@ RunOutcome Installer::HoldModule(RunState* run) {
   // package; a package that cannot be held is not trusted.
   held_module_ = lite_installer::OpenHeldFile(run->module_path);
   if (!held_module_.IsValid()) {
-    Log(kError, lite_installer::log_tag::kInstallerInstallBrowser, __LINE__, L"Cannot hold module: " + run->module_path);
+    Log(kError, lite_installer::log_tag::kInstallerInstallBrowser, __LINE__,
+        L"Cannot hold module: " + run->module_path);
   }
   return RunOutcome::kContinue;
 }

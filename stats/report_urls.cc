@@ -64,7 +64,8 @@ std::wstring CompletionReportUrl(const std::wstring& status_host, const std::wst
 }
 
 CounterIds CopyCounterIds(const std::string& brand_id, const std::string& partner_id,
-                          const std::string& stored_ui, const std::map<std::string, std::string>& distrib_params) {
+                          const std::string& stored_ui,
+                          const std::map<std::string, std::string>& distrib_params) {
   CounterIds ids;
   ids.brand_id = brand_id;
   ids.partner_id = partner_id;

@@ -58,7 +58,8 @@ struct CounterIds {
 // identifier, and the distribution parameters "banerid", "distr_korvexuid"
 // and "korvexuid" (empty when absent).
 CounterIds CopyCounterIds(const std::string& brand_id, const std::string& partner_id,
-                          const std::string& stored_ui, const std::map<std::string, std::string>& distrib_params);
+                          const std::string& stored_ui,
+                          const std::map<std::string, std::string>& distrib_params);
 
 // "http://" + host + "/jclck/dtype=stred/pid=457/" + counter_path + ".brand
 // .partner.banerid.stored_ui.distr_korvexuid.korvexuid/*". `counter_path` is

@@ -44,7 +44,8 @@ void Reporter::SendCounter(const std::wstring& counter_path, const CounterIds& i
 }
 
 void Reporter::SendClick(const std::wstring& name, const std::wstring& value) const {
-  Send(BuildClickStatUrl(name, value), log_tag::kInstallerSendClickStat, __LINE__, L"Cannot send click stat: ");
+  Send(BuildClickStatUrl(name, value), log_tag::kInstallerSendClickStat, __LINE__,
+       L"Cannot send click stat: ");
 }
 
 void Reporter::SendButtonClick(const std::wstring& value) const { SendClick(L"clicked_button", value); }
