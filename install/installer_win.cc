@@ -1,6 +1,6 @@
-// The controller's construction, its run and its steps, and its
-// coordination with the window: events, worker thread, stop and the wait
-// for the browser.
+// The controller's construction, its run around the steps
+// (installer_steps_win.cc), and its coordination with the window: events,
+// worker thread, stop, the reports' time limit and the wait for the browser.
 #include "install/installer.h"
 
 #include <windows.h>
