@@ -24,14 +24,14 @@ constexpr int kInstallNotDownloaded = kModuleNotDownloaded;
 // The outcome of one step of the run; every value but kContinue ends the run
 // and names where.
 enum class RunOutcome {
-  kContinue,              // the step succeeded: the next one runs
-  kInstalled,             // the setup ran and its exit code was obtained
-  kNoTemporaryFile,       // acquire: no temporary file for the download
+  kContinue,               // the step succeeded: the next one runs
+  kInstalled,              // the setup ran and its exit code was obtained
+  kNoTemporaryFile,        // acquire: no temporary file for the download
   kDownloadFileNotOpened,  // acquire: the temporary file cannot be written
-  kNotDownloaded,         // acquire: the download did not complete
-  kStopped,               // wait: stopped before the install signal, or the wait failed
-  kNotTrusted,            // verify: the package is not held or not trusted
-  kSetupNotRun,           // launch: the setup was not started or its exit code not obtained
+  kNotDownloaded,          // acquire: the download did not complete
+  kStopped,                // wait: stopped before the install signal, or the wait failed
+  kNotTrusted,             // verify: the package is not held or not trusted
+  kSetupNotRun,            // launch: the setup was not started or its exit code not obtained
 };
 
 // The acquisition's outcome from GetModule's `module_result`;
