@@ -1,6 +1,9 @@
-// The controller of one installation run: obtains the setup package, waits
-// for the install signal, verifies the package, runs the setup, cleans up and
-// reports. It ends with the installer's result code in `exit_code`.
+// The controller of one installation run. Run stores the run's values, then
+// InstallBrowser runs the steps in order: acquire the setup package, hold it,
+// wait for the install signal, verify it, launch the setup; each step returns
+// a RunOutcome, and the first that does not continue ends the run. The
+// finish releases the package and sets `exit_code` from the outcome
+// (run_outcome.h); Run then cleans up, waits for the browser and reports.
 //
 // Silent road: the entry constructs it without an observer, signals
 // `install_event` and calls Run on its own thread. Windowed road: the window
@@ -16,27 +19,23 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
-#include "install/download_attempts.h"
-#include "net/download_limits.h"
-#include "install/installer_observer.h"
+#include "base/exit_codes.h"
 #include "base/switches.h"
 #include "base/unique_handle.h"
+#include "install/download_attempts.h"
+#include "install/installer_observer.h"
+#include "install/run_outcome.h"
+#include "net/download_limits.h"
+#include "stats/report_time_limit.h"
+#include "stats/reporter.h"
 
 class BrandPackageInfo;
 class DistribInfoParams;
 
 namespace lite_installer {
-class DownloadSink;
 class KorvexTrustVerifier;
-
-// One statistics request: GET `url` into `sink`; the error text and the last
-// redirect target go to the outputs that are given (each may be null). True
-// when the whole body arrived with status 200.
-using RequestFunction = std::function<bool(const std::wstring& url, DownloadSink* sink,
-                                           std::wstring* error_text, std::wstring* redirect_url)>;
 }  // namespace lite_installer
 
 class Installer {
@@ -56,10 +55,12 @@ class Installer {
   Installer(const Installer&) = delete;
   Installer& operator=(const Installer&) = delete;
 
-  // Overridable steps, in this order.
+  // Overridable operations, the seams tests substitute, in the order the
+  // steps call them.
   // Puts the setup package on the disk: the "browser-setup" switch's file, or
-  // a download into a new temporary file named in `downloaded_path` (which
-  // the caller deletes). 0 on success, 1 no temporary file, 2 not downloaded.
+  // a download into a new temporary file, named in `downloaded_path` as soon
+  // as it exists (the caller deletes it). kModuleReady, kModuleNoFile or
+  // kModuleNotDownloaded (run_outcome.h).
   virtual int GetModule(bool use_given_path, std::wstring* module_path, std::wstring* downloaded_path);
   // True when the package may be run.
   virtual bool CheckModule(const std::wstring& module_path);
@@ -68,7 +69,7 @@ class Installer {
   virtual bool CheckModuleWithVerifier(const std::wstring& module_path, lite_installer::KorvexTrustVerifier& verifier,
                                        bool flag);
   // Starts the setup with its command line and waits for it; true when its
-  // exit code was obtained (it is then in `exit_code`).
+  // exit code was obtained (it is then in `setup_exit_code_`).
   virtual bool RunSetup(const std::wstring& module_path);
 
   // The body of the run, on the worker thread or on the entry's thread.
@@ -80,24 +81,28 @@ class Installer {
   // Signals `stop_event` and waits at most 10 seconds for the worker, if one
   // was started. Does nothing on the silent road.
   void Stop();
-  // 0 on success, otherwise 1 or the download result 2.
+  // Runs the steps and the finish: kInstallSucceeded, otherwise
+  // kInstallFailed or kInstallNotDownloaded (run_outcome.h). Sets `exit_code`.
   int InstallBrowser();
   // Windowed road: waits while the browser's message window exists (at least
   // 20 seconds unless stopped), then calls OnFinished.
   void WaitForBrowserWindow();
 
-  // Download of the setup URL into `path`: 0 downloaded, 1 the file cannot be
-  // created, 2 not downloaded (empty URL, all attempts failed, or stopped).
+  // Download of the setup URL into `path`: kModuleReady, kModuleNoFile (the
+  // file cannot be created) or kModuleNotDownloaded (empty URL, all attempts
+  // failed, or stopped).
   int DownloadModuleTo(const std::wstring& path);
 
   // The setup's switch table: a copy of this process's switches with the
   // program replaced by `module_path` and the controller's switches set.
   ProcessSwitches BuildSetupCommandLine(const std::wstring& module_path);
   // Runs `command_line` and waits for it without time limit;
-  // `process_exit_code` is 400 until the process's own exit code is obtained.
+  // `process_exit_code` is kExitNoSetupResult until the process's own exit
+  // code is obtained.
   bool RunProcessAndWait(const std::wstring& command_line, int32_t* process_exit_code);
 
-  // Statistics requests; failures are logged and never change the run.
+  // Statistics requests, built and sent by the reporter (stats/reporter.h)
+  // with the run's values; failures are logged and never change the run.
   void ReportStatus(bool success, const std::wstring& url, int attempt, int downloaded,
                     const std::wstring& error_text, const std::wstring& redirect_url);
   void ReportInstallationFinished(bool success);
@@ -142,7 +147,7 @@ class Installer {
   std::wstring installer_data_path;
   std::wstring clids_path;
   std::wstring install_guid;  // without braces; empty until Run
-  int32_t exit_code = 400;
+  int32_t exit_code = lite_installer::kExitNoSetupResult;  // set by InstallBrowser's finish
   lite_installer::ScopedHandle worker_thread;
   lite_installer::ScopedHandle stop_event;     // manual reset
   lite_installer::ScopedHandle install_event;  // manual reset
@@ -158,6 +163,9 @@ class Installer {
   // setup's process was created: the file that was verified is the file that
   // runs. The trust check reads it through this handle.
   lite_installer::ScopedFile held_module_;
+  // RunSetup's output: the setup's exit code, kExitNoSetupResult until it
+  // was obtained. The finish passes it on to `exit_code`.
+  int32_t setup_exit_code_ = lite_installer::kExitNoSetupResult;
 
   // Pause between two download attempts, the period at which the wait for
   // the browser looks for its message window, and Stop's time limit. Only
@@ -169,8 +177,36 @@ class Installer {
   DWORD stop_wait_ms_ = 10000;
 
  private:
-  // GetTickCount (never 0) when the run was stopped; 0 before that.
-  volatile LONG stop_reports_start_ = 0;
+  // What the steps hand along within one InstallBrowser.
+  struct RunState {
+    std::wstring module_path;
+    std::wstring downloaded_path;  // the temporary file to delete; empty for a given package
+    int64_t wait_us = 0;           // the wait for the install signal
+  };
+  using Step = lite_installer::RunOutcome (Installer::*)(RunState* run);
+
+  // The steps, in the order InstallBrowser runs them.
+  lite_installer::RunOutcome AcquireModule(RunState* run);
+  // Never ends the run: a package that cannot be held fails VerifyHeldModule.
+  lite_installer::RunOutcome HoldModule(RunState* run);
+  lite_installer::RunOutcome WaitForInstallSignal(RunState* run);
+  lite_installer::RunOutcome VerifyHeldModule(RunState* run);
+  lite_installer::RunOutcome LaunchSetup(RunState* run);
+  // Releases the package and the files handed to the setup, deletes the
+  // download and sets `exit_code` for `outcome`.
+  void Finish(const RunState& run, lite_installer::RunOutcome outcome);
+
+  // Run's first and last work on the registry: the run's values stored
+  // before the steps, removed (with the extracted packages) after a success.
+  void StoreRunValues();
+  void RemoveRunValues();
+
+  // The reports' view of the run and of the copy, as they stand now.
+  lite_installer::RunReportValues ReportValues();
+  lite_installer::CounterIds CounterIdsNow() const;
+
+  lite_installer::ReportTimeLimit report_limit_;
+  lite_installer::Reporter reporter_{request_function};
   std::wstring undeleted_package_;
 };
 

@@ -1,5 +1,6 @@
-// The controller's construction, its run and its coordination with the
-// window: events, worker thread, stop and the wait for the browser.
+// The controller's construction, its run around the steps
+// (installer_steps_win.cc), and its coordination with the window: events,
+// worker thread, stop, the reports' time limit and the wait for the browser.
 #include "install/installer.h"
 
 #include <windows.h>
@@ -10,7 +11,6 @@
 #include "brand/brand_package_info.h"
 #include "install/distrib_info_params.h"
 #include "net/downloader.h"
-#include "install/run_clock.h"
 #include "base/environment.h"
 #include "base/log.h"
 #include "base/log_tags.h"
@@ -100,25 +100,12 @@ Installer::~Installer() {
 }
 
 void Installer::SignalStop() {
-  // 0 marks "not stopped", so a tick count of 0 is taken as 1.
-  InterlockedCompareExchange(&stop_reports_start_, static_cast<LONG>(GetTickCount() | 1), 0);
+  report_limit_.Start(GetTickCount());
   SetEvent(stop_event.Get());
 }
 
 uint32_t Installer::StatisticsLimitMs() {
-  // A request that began before the stop ends within its own limit, so
-  // within one limit of the stop, like every request after it.
-  LONG start = InterlockedCompareExchange(&stop_reports_start_, 0, 0);
-  if (start == 0) {
-    if (!IsSignalled(stop_event.Get())) return lite_installer::kStatisticsRequestLimitMs;
-    // Signalled without SignalStop: the limit starts now.
-    const LONG now = static_cast<LONG>(GetTickCount() | 1);
-    const LONG previous = InterlockedCompareExchange(&stop_reports_start_, now, 0);
-    start = previous == 0 ? now : previous;
-  }
-  const uint32_t elapsed = static_cast<uint32_t>(static_cast<LONG>(GetTickCount() | 1) - start);
-  if (elapsed >= lite_installer::kStatisticsRequestLimitMs) return 0;
-  return lite_installer::kStatisticsRequestLimitMs - elapsed;
+  return report_limit_.LeftMs(IsSignalled(stop_event.Get()), GetTickCount());
 }
 
 void Installer::DeleteDownloadedPackage(const std::wstring& path) {
@@ -180,86 +167,36 @@ void Installer::Stop() {
 }
 
 void Installer::Run() {
-  install_guid = NewInstallGuid();
+  StoreRunValues();
+  const int result = InstallBrowser();
+  if (result == lite_installer::kInstallSucceeded) {
+    RemoveRunValues();
+  } else if (observer == nullptr) {
+    ReportInstallationFinished(false);
+    return;
+  } else if (!IsSignalled(stop_event.Get())) {
+    observer->OnError(result);
+  }
+  if (observer != nullptr) WaitForBrowserWindow();
+  ReportInstallationFinished(result == lite_installer::kInstallSucceeded);
+  RetryPackageDelete(false);
+}
 
+void Installer::StoreRunValues() {
+  install_guid = NewInstallGuid();
   lite_installer::StoreValueInRegistry(L"lang", lite_installer::Widen(brand.interface_language));
   lite_installer::StoreValueInRegistry(L"InstallerData", installer_data_path);
   lite_installer::StoreValueInRegistry(L"ClidsFile", clids_path);
   brand.StoreInRegistry();
-
-  const int result = InstallBrowser();
-  if (result != 0) {
-    if (observer == nullptr) {
-      ReportInstallationFinished(false);
-      return;
-    }
-    if (!IsSignalled(stop_event.Get())) observer->OnError(result);
-  } else {
-    lite_installer::RemoveValueFromRegistry(L"InstallerData");
-    lite_installer::RemoveValueFromRegistry(L"ClidsFile");
-    lite_installer::RemoveValueFromRegistry(L"DistribInfoParams");
-    brand.RemoveFromRegistry();
-    if (!brand.brand_package_path.empty()) DeleteFileW(brand.brand_package_path.c_str());
-    if (!brand.partner_package_path.empty()) DeleteFileW(brand.partner_package_path.c_str());
-  }
-  if (observer != nullptr) WaitForBrowserWindow();
-  ReportInstallationFinished(result == 0);
-  RetryPackageDelete(false);
 }
 
-int Installer::InstallBrowser() {
-  constexpr const wchar_t* kFunction = lite_installer::log_tag::kInstallerInstallBrowser;
-  Log(kInfo, kFunction, __LINE__, L"Install Browser.");
-
-  std::wstring module_path;
-  std::wstring downloaded_path;
-  int result = 0;
-  const int64_t t0 = lite_installer::NowMicroseconds();
-  result = GetModule(false, &module_path, &downloaded_path);
-  if (result == 0) {
-    // From here until the setup's process exists nobody may change the
-    // package; a package that cannot be held is not trusted.
-    held_module_ = lite_installer::OpenHeldFile(module_path);
-    if (!held_module_.IsValid()) Log(kError, kFunction, __LINE__, L"Cannot hold module: " + module_path);
-
-    const int64_t t1 = lite_installer::NowMicroseconds();
-    // The stop event comes first: when both are signalled, stopping wins.
-    HANDLE events[2] = {stop_event.Get(), install_event.Get()};
-    const DWORD wait = WaitForMultipleObjects(2, events, FALSE, INFINITE);
-    if (wait != WAIT_OBJECT_0 + 1) {
-      Log(kError, kFunction, __LINE__,
-          L"Installation after download event isn't in signal state or installation was stopped early.");
-      result = 1;
-    } else {
-      const int64_t t2 = lite_installer::NowMicroseconds();
-      if (!held_module_.IsValid() || !CheckModule(module_path)) {
-        Log(kError, kFunction, __LINE__, L"Module verification failed: " + module_path);
-        exit_code = 402;
-        result = 1;
-      } else {
-        Log(kInfo, kFunction, __LINE__, L"Verification succeeded: " + module_path);
-        const int64_t t3 = lite_installer::NowMicroseconds();
-        if (!RunSetup(module_path)) {
-          result = 1;
-        } else {
-          const int64_t now = lite_installer::NowMicroseconds();
-          install_time = now - t3;
-          if (ProcessSwitches::Current().Has("do-not-launch-browser") && observer != nullptr) {
-            observer->SetProgress(100);
-            observer->OnFinished();
-            observer = nullptr;
-          }
-          total_time = (t1 - t0) + (lite_installer::NowMicroseconds() - t2);
-        }
-      }
-    }
-  }
-  // The setup has ended (or never ran): the files handed to it stay, no
-  // longer held.
-  held_module_.Close();
-  lite_installer::ReleaseHeldFiles();
-  if (!downloaded_path.empty()) DeleteDownloadedPackage(downloaded_path);
-  return result;
+void Installer::RemoveRunValues() {
+  lite_installer::RemoveValueFromRegistry(L"InstallerData");
+  lite_installer::RemoveValueFromRegistry(L"ClidsFile");
+  lite_installer::RemoveValueFromRegistry(L"DistribInfoParams");
+  brand.RemoveFromRegistry();
+  if (!brand.brand_package_path.empty()) DeleteFileW(brand.brand_package_path.c_str());
+  if (!brand.partner_package_path.empty()) DeleteFileW(brand.partner_package_path.c_str());
 }
 
 void Installer::WaitForBrowserWindow() {

@@ -7,6 +7,7 @@
 #include "net/downloader.h"
 #include "install/installer.h"
 #include "install/run_clock.h"
+#include "install/run_outcome.h"
 #include "base/build_config.h"
 #include "base/log.h"
 #include "base/log_tags.h"
@@ -61,7 +62,7 @@ int Installer::GetModule(bool use_given_path, std::wstring* module_path, std::ws
     Log(kInfo, kFunction, __LINE__, L"Pre-downloaded module: " + *module_path);
   }
   if (!module_path->empty() && GetFileAttributesW(module_path->c_str()) != INVALID_FILE_ATTRIBUTES) {
-    return 0;
+    return lite_installer::kModuleReady;
   }
 
   module_path->clear();
@@ -71,21 +72,20 @@ int Installer::GetModule(bool use_given_path, std::wstring* module_path, std::ws
   }
   if (module_path->empty()) {
     Log(kError, kFunction, __LINE__, L"Cannot obtain temp file.");
-    return 1;
+    return lite_installer::kModuleNoFile;
   }
   Log(kInfo, kFunction, __LINE__, L"Executable path: " + *module_path);
   *downloaded_path = *module_path;
 
-  const int64_t t0 = lite_installer::NowMicroseconds();
+  const int64_t start_us = lite_installer::NowMicroseconds();
   const int result = DownloadModuleTo(*module_path);
-  download_time = lite_installer::NowMicroseconds() - t0;
-  if (result != 0) {
+  download_time = lite_installer::NowMicroseconds() - start_us;
+  if (result != lite_installer::kModuleReady) {
     Log(kError, kFunction, __LINE__, L"Module was not downloaded: " + *module_path);
-    exit_code = 401;
     return result;
   }
   Log(kInfo, kFunction, __LINE__, L"Module downloaded: " + *module_path);
-  return 0;
+  return lite_installer::kModuleReady;
 }
 
 int Installer::DownloadModuleTo(const std::wstring& path) {
@@ -94,14 +94,14 @@ int Installer::DownloadModuleTo(const std::wstring& path) {
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsValid()) {
     Log(kError, kFunction, __LINE__, L"Cannot create file:" + path);
-    return 1;
+    return lite_installer::kModuleNoFile;
   }
   Log(kInfo, kFunction, __LINE__, L"Try to download module:" + path);
   lite_installer::FileSink sink(file.Get());
 
   if (brand.setup_url.empty()) {
     Log(kError, kFunction, __LINE__, L"Setup url is empty.");
-    return 2;
+    return lite_installer::kModuleNotDownloaded;
   }
   const std::wstring url = lite_installer::SetupDownloadUrl(lite_installer::Widen(brand.setup_url));
   ObserverProgress progress(observer);
@@ -125,7 +125,7 @@ int Installer::DownloadModuleTo(const std::wstring& path) {
     ReportStatus(ok, url, attempt, static_cast<int>(downloaded), error_text, redirect_url);
     if (ok) {
       ReportStatisticsImpl(L"cid=72980/path=FinishZagruzkiSetupArc");
-      return 0;
+      return lite_installer::kModuleReady;
     }
     if (attempt < lite_installer::kMaxDownloadAttempts) {
       WaitForSingleObject(stop_event.Get(), pause_between_attempts_ms_);
@@ -134,5 +134,5 @@ int Installer::DownloadModuleTo(const std::wstring& path) {
   Log(kError, kFunction, __LINE__,
       L"Max download attempts failed (" +
           lite_installer::ToDecimal(static_cast<int64_t>(lite_installer::kMaxDownloadAttempts)) + L")");
-  return 2;
+  return lite_installer::kModuleNotDownloaded;
 }

@@ -6,6 +6,7 @@
 #include "install/distrib_info_params.h"
 #include "install/installer.h"
 #include "install/setup_command_line.h"
+#include "base/exit_codes.h"
 #include "base/log.h"
 #include "base/log_tags.h"
 #include "base/text.h"
@@ -17,7 +18,7 @@ using lite_installer::Log;
 bool Installer::RunSetup(const std::wstring& module_path) {
   ReportStatisticsImpl(L"cid=72981/path=ZapuskSetupArc");
   const ProcessSwitches switches = BuildSetupCommandLine(module_path);
-  return RunProcessAndWait(switches.ToCommandLine(), &exit_code);
+  return RunProcessAndWait(switches.ToCommandLine(), &setup_exit_code_);
 }
 
 ProcessSwitches Installer::BuildSetupCommandLine(const std::wstring& module_path) {
@@ -44,7 +45,7 @@ ProcessSwitches Installer::BuildSetupCommandLine(const std::wstring& module_path
 bool Installer::RunProcessAndWait(const std::wstring& command_line, int32_t* process_exit_code) {
   constexpr const wchar_t* kFunction = lite_installer::log_tag::kInstallerRunProcessAndWait;
   Log(kInfo, kFunction, __LINE__, L"Run: " + command_line);
-  *process_exit_code = 400;
+  *process_exit_code = lite_installer::kExitNoSetupResult;
 
   // CreateProcessW may write into the command line: hand it a copy.
   std::wstring writable = command_line;

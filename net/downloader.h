@@ -137,7 +137,7 @@ bool DownloadToSink(const wchar_t* url, DownloadSink* sink, std::wstring* error_
                     const RequestLimits& limits = kPackageRequestLimits);
 
 // The controller's default request function (see RequestFunction in
-// install/installer.h): resets the sink and downloads `url` into it without
+// stats/reporter.h): resets the sink and downloads `url` into it without
 // progress or stop event, within the statistics time limit. Logs the URL
 // first.
 bool Download(const std::wstring& url, DownloadSink* sink, std::wstring* error_text,

@@ -21,6 +21,11 @@ std::wstring CounterValue(const std::string& value) {
   return value.empty() ? std::wstring(kMissingCounterValue) : PercentEncodeBytes(value);
 }
 
+std::string ParamOrEmpty(const std::map<std::string, std::string>& params, const char* key) {
+  const auto found = params.find(key);
+  return found == params.end() ? std::string() : found->second;
+}
+
 }  // namespace
 
 std::wstring StatusReportUrl(const std::wstring& status_host, const StatusReportValues& values) {
@@ -56,6 +61,19 @@ std::wstring CompletionReportUrl(const std::wstring& status_host, const std::wst
     url += L"&install_time=" + Signed(MicrosecondsToSeconds(install_time_us));
   }
   return url;
+}
+
+CounterIds CopyCounterIds(const std::string& brand_id, const std::string& partner_id,
+                          const std::string& stored_ui,
+                          const std::map<std::string, std::string>& distrib_params) {
+  CounterIds ids;
+  ids.brand_id = brand_id;
+  ids.partner_id = partner_id;
+  ids.banerid = ParamOrEmpty(distrib_params, "banerid");
+  ids.stored_ui = stored_ui;
+  ids.distr_korvexuid = ParamOrEmpty(distrib_params, "distr_korvexuid");
+  ids.korvexuid = ParamOrEmpty(distrib_params, "korvexuid");
+  return ids;
 }
 
 std::wstring CounterUrl(const std::wstring& click_host, const std::wstring& counter_path,

@@ -6,6 +6,7 @@
 #define STATS_REPORT_URLS_H_
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace lite_installer {
@@ -52,6 +53,13 @@ struct CounterIds {
   std::string distr_korvexuid;
   std::string korvexuid;
 };
+
+// The identifiers of a copy: its brand's and partner's, the stored
+// identifier, and the distribution parameters "banerid", "distr_korvexuid"
+// and "korvexuid" (empty when absent).
+CounterIds CopyCounterIds(const std::string& brand_id, const std::string& partner_id,
+                          const std::string& stored_ui,
+                          const std::map<std::string, std::string>& distrib_params);
 
 // "http://" + host + "/jclck/dtype=stred/pid=457/" + counter_path + ".brand
 // .partner.banerid.stored_ui.distr_korvexuid.korvexuid/*". `counter_path` is

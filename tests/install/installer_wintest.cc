@@ -14,6 +14,7 @@
 #include "net/download_sink.h"
 #include "install/installer.h"
 #include "base/build_config.h"
+#include "base/exit_codes.h"
 #include "base/environment.h"
 #include "base/registry_store.h"
 #include "base/text.h"
@@ -22,6 +23,8 @@ namespace {
 
 class TestInstaller : public Installer {
  public:
+  static constexpr int32_t kSetupExitCode = 7;
+
   TestInstaller(InstallerObserver* observer, BrandPackageInfo& brand, DistribInfoParams& params)
       : Installer(observer, brand, params) {}
 
@@ -45,7 +48,7 @@ class TestInstaller : public Installer {
   bool RunSetup(const std::wstring&) override {
     ++run_calls;
     Sleep(2);  // a setup takes time
-    exit_code = 0;
+    setup_exit_code_ = kSetupExitCode;
     return true;
   }
 };
@@ -105,7 +108,7 @@ TEST_F(InstallerTest, ConstructionPreparesTheSetupFilesAndTheEvents) {
   EXPECT_EQ(work_dir_ + L"clids.xml", installer->clids_path);
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(installer->installer_data_path.c_str()));
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(installer->clids_path.c_str()));
-  EXPECT_EQ(400, installer->exit_code);
+  EXPECT_EQ(lite_installer::kExitNoSetupResult, installer->exit_code);
   EXPECT_TRUE(installer->install_flash);
   EXPECT_FALSE(installer->make_default);
   EXPECT_FALSE(installer->send_stats);
@@ -152,24 +155,23 @@ TEST_F(InstallerTest, APackageThatCannotBeStoredIsNotDownloaded) {
   auto installer = MakeInstaller();
   brand_->setup_url = "http://127.0.0.1:9/setup.arc";
   // The file cannot be created: its folder does not exist.
-  EXPECT_EQ(1, installer->DownloadModuleTo(work_dir_ + L"missing\\kb1.tmp"));
+  EXPECT_EQ(lite_installer::kModuleNoFile, installer->DownloadModuleTo(work_dir_ + L"missing\\kb1.tmp"));
   // No setup address: nothing is requested, not even the start counter.
   brand_->setup_url.clear();
-  EXPECT_EQ(2, installer->DownloadModuleTo(work_dir_ + L"kb_empty.tmp"));
+  EXPECT_EQ(lite_installer::kModuleNotDownloaded, installer->DownloadModuleTo(work_dir_ + L"kb_empty.tmp"));
   EXPECT_TRUE(requests_.empty());
   DeleteFileW((work_dir_ + L"kb_empty.tmp").c_str());
 
-  // No temporary file: result 1 and the exit code stays 400.
+  // No temporary file: no file to delete either.
   installer->temp_dir = work_dir_ + L"missing\\";
   std::wstring module_path;
   std::wstring downloaded_path;
-  EXPECT_EQ(1, installer->GetModule(true, &module_path, &downloaded_path));
-  EXPECT_EQ(400, installer->exit_code);
+  EXPECT_EQ(lite_installer::kModuleNoFile, installer->GetModule(true, &module_path, &downloaded_path));
   EXPECT_EQ(L"", downloaded_path);
 
   // A given package that exists is used as it is.
   module_path = installer->installer_data_path;
-  EXPECT_EQ(0, installer->GetModule(true, &module_path, &downloaded_path));
+  EXPECT_EQ(lite_installer::kModuleReady, installer->GetModule(true, &module_path, &downloaded_path));
   EXPECT_EQ(installer->installer_data_path, module_path);
   EXPECT_EQ(L"", downloaded_path);
   EXPECT_EQ(0, installer->download_time);
@@ -191,12 +193,11 @@ TEST_F(InstallerTest, AStopDuringThePauseEndsTheDownloadAtOnce) {
   const DWORD start = GetTickCount();
   std::wstring module_path;
   std::wstring downloaded_path;
-  EXPECT_EQ(2, installer->GetModule(true, &module_path, &downloaded_path));
+  EXPECT_EQ(lite_installer::kModuleNotDownloaded, installer->GetModule(true, &module_path, &downloaded_path));
   const DWORD elapsed = GetTickCount() - start;
   WaitForSingleObject(thread, INFINITE);
   CloseHandle(thread);
   EXPECT_LT(elapsed, 5000u);
-  EXPECT_EQ(401, installer->exit_code);
   EXPECT_EQ(module_path, downloaded_path);
   EXPECT_GT(installer->download_time, 0);
   // The start counter and one status report for the one attempt made.
@@ -211,15 +212,16 @@ TEST_F(InstallerTest, StopWinsWhenBothEventsAreSignalled) {
   installer->given_module = installer->installer_data_path;
   SetEvent(installer->stop_event.Get());
   SetEvent(installer->install_event.Get());
-  EXPECT_EQ(1, installer->InstallBrowser());
+  EXPECT_EQ(lite_installer::kInstallFailed, installer->InstallBrowser());
   EXPECT_EQ(0, installer->check_calls);
-  EXPECT_EQ(400, installer->exit_code);
+  EXPECT_EQ(lite_installer::kExitNoSetupResult, installer->exit_code);
   EXPECT_EQ(0, installer->total_time);
 
   ResetEvent(installer->stop_event.Get());
-  EXPECT_EQ(0, installer->InstallBrowser());
+  EXPECT_EQ(lite_installer::kInstallSucceeded, installer->InstallBrowser());
   EXPECT_EQ(1, installer->check_calls);
   EXPECT_EQ(1, installer->run_calls);
+  EXPECT_EQ(TestInstaller::kSetupExitCode, installer->exit_code);
   EXPECT_GT(installer->total_time, 0);
   // A pre-downloaded package is never deleted.
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(installer->given_module.c_str()));
@@ -284,7 +286,7 @@ TEST_F(InstallerTest, TheSetupsExitCodeBecomesTheResult) {
   auto installer = MakeInstaller();
   int32_t code = 0;
   EXPECT_FALSE(installer->RunProcessAndWait(L"\"" + work_dir_ + L"no_such_setup.exe\" --silent", &code));
-  EXPECT_EQ(400, code);
+  EXPECT_EQ(lite_installer::kExitNoSetupResult, code);
   EXPECT_TRUE(installer->RunProcessAndWait(L"cmd.exe /c exit 7", &code));
   EXPECT_EQ(7, code);
 }
