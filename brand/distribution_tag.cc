@@ -30,8 +30,13 @@ std::string ParseDistributionTag(const uint8_t* data, size_t size) {
   if (!Inside(pe, 4, size) || data[pe] != 'P' || data[pe + 1] != 'E' || data[pe + 2] != 0 || data[pe + 3] != 0) {
     return std::string();
   }
-  if (!Inside(pe + kCertificateTableFieldOffset, 4, size)) return std::string();
-  const size_t entry = ReadLittle32(data + pe + kCertificateTableFieldOffset);
+  constexpr size_t kMagicOffset = 24;
+  constexpr uint16_t kPe32PlusMagic = 0x20B;
+  const bool pe32_plus = Inside(pe + kMagicOffset, 2, size) &&
+                         (data[pe + kMagicOffset] | data[pe + kMagicOffset + 1] << 8) == kPe32PlusMagic;
+  const size_t field = pe + (pe32_plus ? kCertificateTableFieldOffsetPe32Plus : kCertificateTableFieldOffset);
+  if (!Inside(field, 4, size)) return std::string();
+  const size_t entry = ReadLittle32(data + field);
   if (entry == 0 || !Inside(entry, 12, size)) return std::string();
   if (data[entry + 8] != 0x30 || data[entry + 9] != 0x82) return std::string();
   const size_t der_length = ReadBig16(data + entry + 10);

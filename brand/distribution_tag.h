@@ -21,9 +21,11 @@ using DistribParams = std::map<std::string, std::string>;
 // the whole text counts as no tag.
 bool IsPrintableAsciiText(const std::string& text);
 
-// Offset of the PE32 certificate table's file offset, counted from the PE
-// signature (data directory entry 4).
+// Offset of the certificate table's file offset, counted from the PE
+// signature (data directory entry 4): in a PE32 image, and in a PE32+ one
+// (optional header magic 0x20B), whose 64-bit fields move it further on.
 constexpr size_t kCertificateTableFieldOffset = 152;
+constexpr size_t kCertificateTableFieldOffsetPe32Plus = 168;
 // Offset of the tag block from the certificate entry's start for a DER
 // signature whose length field reads `der_length` (L): 8 + 4 + L rounded up
 // to a multiple of 8.

@@ -1,4 +1,11 @@
-# Windows build: size-optimised PE32 programs that import system DLLs only.
+# Windows build: size-optimised programs that import system DLLs only. The
+# shipped program is PE32 (cmake/mingw-i686.cmake); a test tree may be built
+# as PE32+ (cmake/mingw-x86_64.cmake) where 32-bit Wine cannot start.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(LITE_WIN_ARCH x86_64)
+else()
+  set(LITE_WIN_ARCH i686)
+endif()
 add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX
                         WIN32_LEAN_AND_MEAN)
 add_compile_options(-municode -ffunction-sections -fdata-sections)
@@ -58,6 +65,12 @@ add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/deps/googletest EXCLU
 target_compile_options(gtest PRIVATE -O0)
 target_compile_options(gtest_main PRIVATE -O0)
 
-# ctest runs Windows programs under Wine in this build's own prefix.
+# ctest runs Windows programs under Wine in this build's own prefix, a win32
+# or win64 one as the programs are (LITE_WIN_ARCH, scripts/wine_env.sh).
 set(LITE_WINEPREFIX "${PROJECT_BINARY_DIR}/wineprefix")
-set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine_run.sh;${LITE_WINEPREFIX}")
+set(LITE_WINE_ENVIRONMENT "LITE_WIN_ARCH=${LITE_WIN_ARCH}")
+set(CMAKE_CROSSCOMPILING_EMULATOR "env;${LITE_WINE_ENVIRONMENT};${PROJECT_SOURCE_DIR}/scripts/wine_run.sh;${LITE_WINEPREFIX}")
+# Tests that only read the shipped program's bytes read the i686 one: this
+# tree's own, or that of a tree of its own when this one is x86_64.
+set(LITE_SHIPPED_BUILD_DIR "${PROJECT_BINARY_DIR}" CACHE PATH
+    "Build tree of the shipped i686 lite_installer.exe")

@@ -5,9 +5,10 @@
 #   scripts/bench_download.sh [--size-mib 256] [--rate-mib 20] [--runs 3]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${LITE_BUILD_DIR:-$root/build/win32}
+source "$root/scripts/wine_env.sh"
+build=${LITE_BUILD_DIR:-$root/build/$LITE_WIN_TREE}
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >/dev/null
 fi
 cmake --build "$build" -j2 --target download_bench >/dev/null
 LITE_BUILD_DIR=$build exec python3 "$root/scripts/bench_download.py" "$@"

@@ -9,17 +9,20 @@
 # and you click Install yourself; headless (or with LITE_DEMO_HEADLESS=1) it
 # runs on its own Xvfb display, clicks Install itself and saves screenshots of
 # the welcome screen, the progress screen and the end into
-# build/win32/demo/screenshots/ (LITE_DEMO_SCREENSHOTS changes the folder).
+# build/win32/demo/screenshots/ (build/win64/... where the Windows programs are
+# x86_64, scripts/wine_arch.sh; LITE_DEMO_SCREENSHOTS changes the folder).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${LITE_BUILD_ROOT:-$root/build}
-dir="$build_root/win32"
+# The Windows tree whose programs this machine's Wine runs (scripts/wine_env.sh).
+source "$root/scripts/wine_env.sh"
+dir="$build_root/$LITE_WIN_TREE"
 
 if [ "$(id -u)" -eq 0 ]; then
   "$root/scripts/setup.sh"
 fi
 mkdir -p "$build_root"
-cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >"$dir.configure.log" 2>&1 ||
+cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >"$dir.configure.log" 2>&1 ||
   { cat "$dir.configure.log"; exit 1; }
 cmake --build "$dir" -j"$(nproc)" --target lite_installer lite_installer_test exit_code_runner \
   add_trust_resources install_test_root trust_fixtures stand_in_setup ui_driver bin_resource_editor

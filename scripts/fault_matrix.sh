@@ -7,9 +7,10 @@
 #   scripts/fault_matrix.sh [NAME_FILTER]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${LITE_BUILD_DIR:-$root/build/win32}
+source "$root/scripts/wine_env.sh"
+build=${LITE_BUILD_DIR:-$root/build/$LITE_WIN_TREE}
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >/dev/null
 fi
 cmake --build "$build" -j2 --target installer_probe stand_in_setup exit_code_runner \
   install_test_root >/dev/null

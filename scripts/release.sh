@@ -10,8 +10,11 @@
 #   --ca-file FILE       roots that verify the signatures (default: the test
 #                        root with the test PKI, else the system's roots)
 #   --trust-keys FILE    the built-in package trust keys (LITE_TRUST_KEY_FILE)
-#   --build-dir DIR      release build tree (default: build/release); its
-#                        Wine prefix reads the tags back
+#   --build-dir DIR      release build tree (default: build/release)
+#   --reader-dir DIR     Windows build tree whose read_distribution_tag.exe
+#                        reads the tags back under Wine, in its prefix
+#                        (default: the release tree; where 32-bit Wine cannot
+#                        start, the x86_64 tree build/win64)
 #   --out DIR            where the copies are published (default:
 #                        DIR/published-<commit>); must be new or empty
 #
@@ -30,7 +33,7 @@ build_root=${LITE_BUILD_ROOT:-$root/build}
 die() { echo "release: $*" >&2; exit 1; }
 usage() { sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2; exit 2; }
 
-cert="" key="" key_pass="" ca_file="" trust_keys="" build="$build_root/release" out="" list=""
+cert="" key="" key_pass="" ca_file="" trust_keys="" build="$build_root/release" reader="" out="" list=""
 while [ $# -gt 0 ]; do
   case $1 in
     --cert) cert=${2:?}; shift 2 ;;
@@ -39,6 +42,7 @@ while [ $# -gt 0 ]; do
     --ca-file) ca_file=${2:?}; shift 2 ;;
     --trust-keys) trust_keys=${2:?}; shift 2 ;;
     --build-dir) build=${2:?}; shift 2 ;;
+    --reader-dir) reader=${2:?}; shift 2 ;;
     --out) out=${2:?}; shift 2 ;;
     -h|--help) usage ;;
     -*) die "unknown option $1 (see --help)" ;;
@@ -47,6 +51,12 @@ while [ $# -gt 0 ]; do
 done
 [ -n "$list" ] || usage
 build=$(realpath -m "$build")
+# The reader runs under this machine's Wine (scripts/wine_env.sh).
+source "$root/scripts/wine_env.sh"
+if [ -z "$reader" ]; then
+  if [ "$LITE_WIN_ARCH" = i686 ]; then reader=$build; else reader=$build_root/$LITE_WIN_TREE; fi
+fi
+reader=$(realpath -m "$reader")
 [ -z "$out" ] || out=$(realpath -m "$out")
 [ -f "$list" ] || die "no tag list at $list"
 [ -z "$trust_keys" ] || [ -f "$trust_keys" ] || die "no trust key file at $trust_keys"
@@ -81,7 +91,18 @@ key_file=$(sed -n 's/^LITE_TRUST_KEY_FILE:[A-Z]*=//p' "$build/CMakeCache.txt")
 if [ "$(realpath -m "$key_file")" = "$(realpath "$root/trust/keys/demo_public_keys.txt")" ]; then
   echo "release: WARNING: this program trusts the DEMO package keys (use --trust-keys)" >&2
 fi
-cmake --build "$build" -j"${LITE_JOBS:-2}" --target lite_installer read_distribution_tag >"$build.build.log" 2>&1 ||
+if [ "$reader" = "$build" ]; then
+  targets=(lite_installer read_distribution_tag)
+else
+  targets=(lite_installer)
+  if [ ! -f "$reader/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$reader" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >"$reader.configure.log" 2>&1 ||
+      { cat "$reader.configure.log" >&2; die "configuring $reader failed"; }
+  fi
+  cmake --build "$reader" -j"${LITE_JOBS:-2}" --target read_distribution_tag >"$reader.build.log" 2>&1 ||
+    { tail -30 "$reader.build.log" >&2; die "building the tag reader failed"; }
+fi
+cmake --build "$build" -j"${LITE_JOBS:-2}" --target "${targets[@]}" >"$build.build.log" 2>&1 ||
   { tail -30 "$build.build.log" >&2; die "building the release program failed"; }
 program="$build/bin/lite_installer.exe"
 
@@ -121,10 +142,10 @@ for file in "${files[@]}"; do
     { cat "$staging.verify.log" >&2; rm -f "$staging.verify.log"; die "$(basename "$file"): signature does not verify: nothing published"; }
 done
 rm -f "$staging.verify.log"
-prefix=${LITE_WINEPREFIX:-$build/wineprefix}
+prefix=${LITE_WINEPREFIX:-$reader/wineprefix}
 windows_files=()
 for file in "${files[@]}"; do windows_files+=("Z:$file"); done
-"$root/scripts/wine_run.sh" "$prefix" "$build/bin/read_distribution_tag.exe" "${windows_files[@]}" \
+"$root/scripts/wine_run.sh" "$prefix" "$reader/bin/read_distribution_tag.exe" "${windows_files[@]}" \
   >"$staging/reader.txt" 2>"$staging/reader.err" ||
   { cat "$staging/reader.err" >&2; die "the tag reader failed under Wine: nothing published"; }
 [ "${LITE_RELEASE_KEEP_WINESERVER:-0}" = 1 ] || "$root/scripts/wine_stop.sh" "$prefix"

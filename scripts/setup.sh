@@ -7,7 +7,10 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386
+  # The Windows tests' x86_64 build and 64-bit Wine, for machines that cannot
+  # run 32-bit programs (scripts/wine_arch.sh).
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64
   xvfb xcompmgr x11-utils imagemagick fonts-liberation
   libjansson-dev googletest libgtest-dev
   gcab openssl osslsigncode nginx-light python3

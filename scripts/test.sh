@@ -7,6 +7,14 @@
 #   LITE_JOBS=N                build jobs (default: the number of cores)
 #   LITE_TEST_JOBS=N           Windows suites run at once (default 3: they
 #                              mostly wait, so three fit on two cores)
+#   LITE_WIN_ARCH=i686|x86_64  the Windows tests' architecture (default: i686
+#                              where this machine runs 32-bit programs, else
+#                              x86_64; scripts/wine_arch.sh)
+# The Windows test tree is build/win32 (i686, a win32 prefix) or, where
+# 32-bit Wine cannot start, build/win64 (x86_64, a win64 prefix, the 64-bit
+# Wine loader); the shipped program is i686 either way, so an x86_64 run also
+# builds it in build/win32 (the product programs only) and checks its size and
+# imports there.
 # Work overlaps where it can: the Wine prefix is made while the Windows tree
 # builds, and the native and fuzz trees build and run their tests while the
 # Windows suites run. At the end a table gives the time of every test and stage.
@@ -41,36 +49,63 @@ configure_and_build() {
     cat "$dir.configure.log"
     return 1
   }
-  ${LOWER_PRIORITY:-} cmake --build "$dir" -j"$jobs" || return 1
+  # BUILD_TARGETS (a space-separated list) builds only those.
+  ${LOWER_PRIORITY:-} cmake --build "$dir" -j"$jobs" ${BUILD_TARGETS:+--target $BUILD_TARGETS} || return 1
   stage "$name build" $(($(date +%s) - t0))
 }
 
-run_tests() {  # run_tests NAME JOBS: ctest in the tree, its output kept
-  local name=$1 t0
+run_tests() {  # run_tests NAME JOBS [CTEST_ARGS...]: ctest in the tree, its output kept
+  local name=$1 jobs=$2 t0
+  shift 2
   t0=$(date +%s)
   local result=0
-  ${LOWER_PRIORITY:-} ctest --test-dir "$build_root/$name" --output-on-failure -j"$2" \
+  ${LOWER_PRIORITY:-} ctest --test-dir "$build_root/$name" --output-on-failure -j"$jobs" "$@" \
     >"$work/$name.ctest" 2>&1 || result=$?
   stage "$name tests" $(($(date +%s) - t0))
   return $result
 }
 
-mkdir -p "$build_root/win32"
+# The architecture of the Windows tests, chosen once; every Wine helper
+# started from here inherits it.
+arch_choice=$("$root/scripts/wine_arch.sh")
+export LITE_WIN_ARCH=${arch_choice%%$'\n'*}
+arch_line="Windows suites: $LITE_WIN_ARCH (${arch_choice#*$'\n'})"
+source "$root/scripts/wine_env.sh"
+win=$LITE_WIN_TREE
+echo "== $arch_line"
+shipped_args=()
+if [ "$win" != win32 ]; then
+  shipped_args=(-DLITE_SHIPPED_BUILD_DIR="$build_root/win32")
+fi
+
+mkdir -p "$build_root/$win"
 # The Wine prefix is made once (under its own lock) while the Windows tree
 # builds.
-"$root/scripts/wine_prefix.sh" "$build_root/win32/wineprefix" >"$work/prefix.log" 2>&1 &
+"$root/scripts/wine_prefix.sh" "$build_root/$win/wineprefix" >"$work/prefix.log" 2>&1 &
 prefix_pid=$!
 background+=("$prefix_pid")
 
-win32_tests_pid=
-if configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"; then
+# The shipped program's own tree, when the test tree is of another
+# architecture: the product programs only, built beside the test tree
+# (the release test signs and tags its program, so it must be ready first).
+shipped_pid=
+if [ "$win" != win32 ]; then
+  (BUILD_TARGETS="lite_installer lite_installer_test" \
+    configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") >"$work/shipped.log" 2>&1 &
+  shipped_pid=$!
+  background+=("$shipped_pid")
+fi
+
+win_tests_pid=
+if configure_and_build "$win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" \
+    "${shipped_args[@]}" && { [ -z "$shipped_pid" ] || wait "$shipped_pid" || { cat "$work/shipped.log"; false; }; }; then
   if wait "$prefix_pid"; then
     # The Windows suites mostly wait (on Wine, servers, timeouts): the native
     # tree builds and tests meanwhile, at a lower priority.
-    echo "== win32: test (in the background)"
-    run_tests win32 "$test_jobs" &
-    win32_tests_pid=$!
-    background+=("$win32_tests_pid")
+    echo "== $win: test (in the background)"
+    run_tests "$win" "$test_jobs" &
+    win_tests_pid=$!
+    background+=("$win_tests_pid")
   else
     cat "$work/prefix.log"
     status=1
@@ -98,11 +133,21 @@ fi
 echo "== fuzz: test"
 cat "$work/fuzz.ctest" 2>/dev/null || true
 
-if [ -n "$win32_tests_pid" ]; then
-  wait "$win32_tests_pid" || status=1
-  echo "== win32: test"
+if [ -n "$shipped_pid" ]; then
+  # The shipped program's imports, in its own tree (its size was checked
+  # when it was linked).
+  grep 'release size' "$work/shipped.log" || true
+  run_tests win32 1 -R '^installer_imports$' || status=1
+  echo "== win32 (shipped program): test"
   cat "$work/win32.ctest"
 fi
+
+if [ -n "$win_tests_pid" ]; then
+  wait "$win_tests_pid" || status=1
+  echo "== $win: test"
+  cat "$work/$win.ctest"
+fi
+echo "== $arch_line"
 stage "total (wall)" $(($(date +%s) - started))
 
 # One closing table of times, one line over every tree and the test share.
@@ -153,4 +198,5 @@ if product_lines:
     print("test share: {:,} test lines / {:,} product lines = {:.2f}".format(
         test_lines, product_lines, test_lines / product_lines))
 PY
+echo "$arch_line"
 exit $status

@@ -19,7 +19,8 @@ import struct
 import sys
 
 MAGIC = b"Kvct"
-SECURITY_DIRECTORY_OFFSET = 152  # from the PE signature, PE32 layout
+# From the PE signature, by the optional header's magic: PE32, PE32+.
+SECURITY_DIRECTORY_OFFSETS = {0x10B: 152, 0x20B: 168}
 CHECKSUM_OFFSET = 24 + 64        # from the PE signature: optional header + 64
 
 
@@ -57,9 +58,10 @@ def stamp(image, text):
     if image[pe:pe + 4] != b"PE\0\0":
         raise StampError("no PE signature")
     (magic,) = struct.unpack_from("<H", image, pe + 24)
-    if magic != 0x10B:
-        raise StampError("not a PE32 image")
-    entry, directory_size = struct.unpack_from("<II", image, pe + SECURITY_DIRECTORY_OFFSET)
+    if magic not in SECURITY_DIRECTORY_OFFSETS:
+        raise StampError("not a PE32 or PE32+ image")
+    security = pe + SECURITY_DIRECTORY_OFFSETS[magic]
+    entry, directory_size = struct.unpack_from("<II", image, security)
     if entry == 0:
         raise StampError("the file is not signed")
     if entry + directory_size != len(image):
@@ -82,7 +84,7 @@ def stamp(image, text):
     out = head + block
     new_entry_length = len(out) - entry
     struct.pack_into("<I", out, entry, new_entry_length)
-    struct.pack_into("<I", out, pe + SECURITY_DIRECTORY_OFFSET + 4, new_entry_length)
+    struct.pack_into("<I", out, security + 4, new_entry_length)
     struct.pack_into("<I", out, pe + CHECKSUM_OFFSET, 0)
     struct.pack_into("<I", out, pe + CHECKSUM_OFFSET, pe_checksum(bytes(out), pe + CHECKSUM_OFFSET))
     return bytes(out)

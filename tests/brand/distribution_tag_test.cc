@@ -1,4 +1,4 @@
-// Finding the distribution tag in PE32 images built byte by byte.
+// Finding the distribution tag in PE32 and PE32+ images built byte by byte.
 #include "brand/distribution_tag.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +48,16 @@ std::vector<uint8_t> SignedImage(size_t der_length, const std::string* text, uin
 }
 
 std::string Parse(const std::vector<uint8_t>& image) { return ParseDistributionTag(image.data(), image.size()); }
+
+TEST(DistributionTagTest, Pe32PlusImageKeepsItsTableFurtherOn) {
+  const std::string text = "lang=tr";
+  std::vector<uint8_t> image = SignedImage(1000, &text);
+  image[kPeOffset + 24] = 0x0B;
+  image[kPeOffset + 25] = 0x02;
+  EXPECT_EQ("", Parse(image));
+  PutLittle32(image, kPeOffset + kCertificateTableFieldOffsetPe32Plus, kEntryOffset);
+  EXPECT_EQ(text, Parse(image));
+}
 
 TEST(DistributionTagTest, BlockStartsAtTheNextMultipleOfEight) {
   EXPECT_EQ(12096u, TagBlockOffset(12081));

@@ -23,6 +23,12 @@ SOURCE_DIR = os.environ.get("LITE_SOURCE_DIR", os.path.dirname(os.path.dirname(
     os.path.dirname(os.path.abspath(__file__)))))
 WINEPREFIX = os.environ.get("LITE_WINEPREFIX", os.path.join(BUILD_DIR, "wineprefix"))
 WINE_RUN = os.path.join(SOURCE_DIR, "scripts", "wine_run.sh")
+# The Wine loader and architecture of the test programs (wine_session.py).
+WINE = wine_session.WINE
+WIN_ARCH = wine_session.WIN_ARCH
+# The tree of the shipped program (i686): the test tree itself, or a tree of
+# its own where the test tree is built for another architecture.
+SHIPPED_BUILD_DIR = os.environ.get("LITE_SHIPPED_BUILD_DIR") or BUILD_DIR
 LOG_NAME = "lite_installer.log"
 PREFIX_TEMPLATE = os.environ.get("LITE_WINEPREFIX_TEMPLATE", "")
 DISPLAY_SIZE = (1280, 900)
@@ -44,6 +50,7 @@ def wine_env(extra=None):
     wineserver first: every caller is about to run Wine."""
     env = dict(os.environ)
     env["WINEPREFIX"] = WINEPREFIX
+    env.update(wine_session.LOADER_ENV)
     env.setdefault("WINEDEBUG", "-all")
     if extra:
         env.update(extra)

@@ -59,7 +59,10 @@ def resource_data_entry(image, type_name, name):
     sections, optional_size = struct.unpack_from("<H12xH", image, pe + 6)
     optional = pe + 24
     size_of_image = struct.unpack_from("<I", image, optional + 56)[0]
-    resource_rva = struct.unpack_from("<I", image, optional + 96 + 2 * 8)[0]
+    # The data directories follow the optional header's fields: 96 bytes of
+    # them in PE32, 112 in PE32+ (magic 0x20B).
+    directories = optional + (112 if struct.unpack_from("<H", image, optional)[0] == 0x20B else 96)
+    resource_rva = struct.unpack_from("<I", image, directories + 2 * 8)[0]
     table = optional + optional_size
     for i in range(sections):
         _, virtual_address, raw_size, raw_offset = struct.unpack_from("<IIII", image, table + 40 * i + 8)
@@ -207,9 +210,9 @@ class TrustBoundaryTest(unittest.TestCase):
             shutil.copy(os.path.join(FIXTURES, "library.dll"), os.path.join(folder, name + ".dll"))
         shutil.copy(self.installer(), folder)
         shutil.copy(h.program("load_by_name.exe"), folder)
-        env = h.wine_env(self.env(WINEARCH="win32", WINEDLLOVERRIDES="mscoree,mshtml=;%s=n,b" % ",".join(PLANTED)))
+        env = h.wine_env(self.env(WINEDLLOVERRIDES="mscoree,mshtml=;%s=n,b" % ",".join(PLANTED)))
         # The control: a program loading by bare name finds the planted copies.
-        control = subprocess.run(["wine", os.path.join(folder, "load_by_name.exe"), "riched20.dll"], env=env,
+        control = subprocess.run([h.WINE, os.path.join(folder, "load_by_name.exe"), "riched20.dll"], env=env,
                                  capture_output=True, timeout=60, cwd=folder)
         self.assertIn(b"riched20.dll loaded=1", control.stdout)
         self.assertTrue(os.path.exists(os.path.join(folder, "riched20.dll.ran")))
@@ -220,7 +223,7 @@ class TrustBoundaryTest(unittest.TestCase):
         # (the work folder); a decoy of the same name waits beside the exe.
         shutil.copy(os.path.join(FIXTURES, "unsigned.exe"), os.path.join(folder, "setup.exe"))
         shutil.copy(self.package_path, os.path.join(self.work, "setup.exe"))
-        process = subprocess.Popen(["wine", h.program("exit_code_runner.exe"),
+        process = subprocess.Popen([h.WINE, h.program("exit_code_runner.exe"),
                                     os.path.join(folder, "lite_installer_test.exe"), *args], env=env,
                                    cwd=self.work, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         try:

@@ -29,6 +29,24 @@ PREFIX_SCRIPT = os.path.join(SOURCE_DIR, "scripts", "wine_prefix.sh")
 COPY_SCRIPT = os.path.join(SOURCE_DIR, "scripts", "wine_prefix_copy.sh")
 
 
+def _win_arch():
+    """The architecture of the Windows programs and the prefix, as the shell
+    helpers choose it (scripts/wine_arch.sh, LITE_WIN_ARCH)."""
+    arch = os.environ.get("LITE_WIN_ARCH") or subprocess.run(
+        [os.path.join(SOURCE_DIR, "scripts", "wine_arch.sh")], stdout=subprocess.PIPE, text=True,
+        check=True).stdout.split("\n")[0]
+    os.environ["LITE_WIN_ARCH"] = arch
+    return arch
+
+
+WIN_ARCH = _win_arch()
+WINEARCH = {"i686": "win32", "x86_64": "win64"}[WIN_ARCH]
+# The Wine loader of that architecture: `wine` prefers the 32-bit one
+# whenever it is installed, even where it cannot start.
+WINE = {"i686": "wine", "x86_64": "/usr/lib/wine/wine64"}[WIN_ARCH]
+LOADER_ENV = {"WINELOADER": WINE} if WIN_ARCH == "x86_64" else {}
+
+
 def captured_run(argv, env, timeout):
     """Runs argv with stdout and stderr in files; returns the CompletedProcess
     with both as bytes. Raises subprocess.TimeoutExpired (the process killed)
@@ -118,7 +136,7 @@ class WineSession:
         self.stop_registered = False
 
     def env(self):
-        return {**os.environ, "WINEPREFIX": self.prefix, "WINEARCH": "win32"}
+        return {**os.environ, **LOADER_ENV, "WINEPREFIX": self.prefix, "WINEARCH": WINEARCH}
 
     def ensure_server(self, env):
         """Starts the persistent wineserver unless this session runs one,

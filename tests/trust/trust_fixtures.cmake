@@ -36,7 +36,7 @@ target_link_options(install_test_root PRIVATE -municode)
 add_dependencies(install_test_root trust_fixtures)
 
 # The installer programs import only DLLs a planted copy cannot replace.
-find_program(LITE_OBJDUMP NAMES ${CMAKE_C_COMPILER_TARGET}-objdump i686-w64-mingw32-objdump REQUIRED)
+find_program(LITE_OBJDUMP NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-objdump REQUIRED)
 add_test(NAME installer_imports
          COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/check_imports.py ${LITE_OBJDUMP}
                  $<TARGET_FILE:lite_installer> $<TARGET_FILE:lite_installer_test>)

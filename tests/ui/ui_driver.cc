@@ -58,6 +58,8 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM lparam) {
   return FALSE;
 }
 
+long long HandleNumber(HWND window) { return static_cast<long long>(reinterpret_cast<INT_PTR>(window)); }
+
 std::string Json(const std::wstring& text) {
   std::string out = "\"";
   for (unsigned char c : lite_installer::WideToUtf8(text)) {
@@ -97,10 +99,10 @@ void PrintWindow(HWND window, HWND parent) {
   LRESULT check = -1;
   if (lstrcmpiW(name, L"Button") == 0) check = SendMessageW(window, BM_GETCHECK, 0, 0);
   std::printf(
-      "{\"hwnd\": %lu, \"id\": %d, \"class\": %s, \"left\": %ld, \"top\": %ld, \"right\": %ld, "
+      "{\"hwnd\": %lld, \"id\": %d, \"class\": %s, \"left\": %ld, \"top\": %ld, \"right\": %ld, "
       "\"bottom\": %ld, \"client_width\": %ld, \"client_height\": %ld, \"visible\": %d, "
       "\"enabled\": %d, \"style\": %lu, \"ex_style\": %lu, \"check\": %ld, \"text\": %s}\n",
-      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
+      HandleNumber(window),
       parent != nullptr ? lite_installer::ControlId(window) : 0,
       Json(name).c_str(), rect.left, rect.top, rect.right, rect.bottom, client.right,
       client.bottom, IsWindowVisible(window) ? 1 : 0, IsWindowEnabled(window) ? 1 : 0,
@@ -108,8 +110,10 @@ void PrintWindow(HWND window, HWND parent) {
       static_cast<long>(check), Json(TextOf(window)).c_str());
 }
 
+// Window handles travel as signed decimal numbers (HandleNumber): handles
+// are sign-extended 32-bit values in 64-bit processes.
 HWND HandleArg(const wchar_t* text) {
-  return reinterpret_cast<HWND>(static_cast<UINT_PTR>(wcstoul(text, nullptr, 10)));
+  return reinterpret_cast<HWND>(static_cast<INT_PTR>(_wcstoi64(text, nullptr, 10)));
 }
 
 }  // namespace
@@ -131,8 +135,7 @@ int wmain(int argc, wchar_t** argv) {
       request.found = nullptr;
       EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&request));
       if (request.found != nullptr) {
-        std::printf("hwnd=%lu\n", static_cast<unsigned long>(
-                                      reinterpret_cast<UINT_PTR>(request.found)));
+        std::printf("hwnd=%lld\n", HandleNumber(request.found));
         return 0;
       }
       Sleep(50);
@@ -185,8 +188,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"send" && argc >= 6) {
     const LRESULT result = SendMessageW(HandleArg(argv[2]), wcstoul(argv[3], nullptr, 10),
-                                        wcstoul(argv[4], nullptr, 10), wcstol(argv[5], nullptr, 10));
-    std::printf("result=%ld\n", static_cast<long>(result));
+                                        static_cast<WPARAM>(_wcstoui64(argv[4], nullptr, 10)),
+                                        static_cast<LPARAM>(_wcstoi64(argv[5], nullptr, 10)));
+    std::printf("result=%lld\n", static_cast<long long>(result));
     return 0;
   }
   if (command == L"gone" && argc >= 4) {

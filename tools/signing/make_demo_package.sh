@@ -5,7 +5,8 @@
 # signature from the test PKI. A build that embeds the demo keys and whose
 # Wine prefix trusts the test root accepts the result.
 #   make_demo_package.sh IN.exe OUT.exe [WIN32_BUILD_DIR]
-# WIN32_BUILD_DIR (default build/win32) must hold bin/add_trust_resources.exe
+# WIN32_BUILD_DIR (default build/win32, or build/win64 where 32-bit Wine
+# cannot start: scripts/wine_env.sh) must hold bin/add_trust_resources.exe
 # and bin/install_test_root.exe; the test PKI is kept in WIN32_BUILD_DIR/demo_pki
 # and its root is installed into LITE_WINEPREFIX when set (a test suite's
 # own prefix), else into WIN32_BUILD_DIR/wineprefix.
@@ -13,7 +14,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 in=${1:?usage: make_demo_package.sh IN.exe OUT.exe [WIN32_BUILD_DIR]}
 out=${2:?usage: make_demo_package.sh IN.exe OUT.exe [WIN32_BUILD_DIR]}
-build=$(cd "${3:-$root/build/win32}" && pwd)
+source "$root/scripts/wine_env.sh"
+build=$(cd "${3:-$root/build/$LITE_WIN_TREE}" && pwd)
 prefix=${LITE_WINEPREFIX:-$build/wineprefix}
 signing=$root/tools/signing
 pki=$build/demo_pki
