@@ -40,7 +40,7 @@ fi
 echo "== Setup program: $setup"
 
 # Signed like a real package, but with the test PKI and demo key 0, which
-# this build trusts because it embeds the demo keys (see README).
+# this build trusts because it embeds the demo keys (see docs/security.md).
 package="$dir/demo/browser-setup.arc"
 mkdir -p "$dir/demo"
 "$root/tools/signing/make_demo_package.sh" "$setup" "$package" "$dir"

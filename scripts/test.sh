@@ -150,10 +150,10 @@ fi
 echo "== $arch_line"
 stage "total (wall)" $(($(date +%s) - started))
 
-# One closing table of times and one line over both trees.
-python3 - "$work" <<'PY'
+# One closing table of times, one line over every tree and the test share.
+python3 - "$work" "$root" <<'PY'
 import glob, os, re, sys
-work = sys.argv[1]
+work, root = sys.argv[1], sys.argv[2]
 passed = failed = 0
 rows = []
 for path in sorted(glob.glob(os.path.join(work, "*.ctest"))):
@@ -174,6 +174,29 @@ for line in open(os.path.join(work, "stages")):
     name, seconds = line.rstrip("\n").split("\t")
     print("  %8s  %s" % (seconds, name))
 print("%d passed, %d failed" % (passed, failed))
+
+# Test share: non-blank lines of code files under tests/ over those of the
+# product's folders (docs/testing.md says what is counted).
+CODE_SUFFIXES = (".cc", ".h", ".c", ".rc", ".py", ".sh", ".cmake")
+PRODUCT_FOLDERS = ("app", "base", "net", "brand", "trust", "install", "stats", "ui", "resources")
+TEST_FOLDERS = ("tests",)
+
+def code_lines(folders):
+    count = 0
+    for folder in folders:
+        for directory, subfolders, files in os.walk(os.path.join(root, folder)):
+            subfolders[:] = [s for s in subfolders if not s.startswith(".") and s != "__pycache__"]
+            for name in files:
+                if name.endswith(CODE_SUFFIXES):
+                    with open(os.path.join(directory, name), errors="replace") as source:
+                        count += sum(1 for line in source if line.strip())
+    return count
+
+product_lines = code_lines(PRODUCT_FOLDERS)
+test_lines = code_lines(TEST_FOLDERS)
+if product_lines:
+    print("test share: {:,} test lines / {:,} product lines = {:.2f}".format(
+        test_lines, product_lines, test_lines / product_lines))
 PY
 echo "$arch_line"
 exit $status
