@@ -69,10 +69,43 @@ def violations(source_dir):
     return found
 
 
+LIBRARY = re.compile(r"^\s*lite_add_folder_library\(([^)]*)\)", re.M)
+
+
+def link_violations(source_dir):
+    """Each folder's library (`lite_add_folder_library(folder dependencies...)`
+    in its CMakeLists.txt) links only folders the map allows, and every
+    folder that the folder's files include and that has a library of its own."""
+    rules = read_map(source_dir)
+    links = {}
+    for folder in sorted(rules):
+        path = os.path.join(source_dir, folder, "CMakeLists.txt")
+        if "/" in folder or not os.path.isfile(path):
+            continue
+        with open(path, encoding="utf-8") as f:
+            match = LIBRARY.search(f.read())
+        if match:
+            names = match.group(1).split()
+            links[names[0]] = {name for name in names[1:] if not name.startswith("lite_")}
+    found = []
+    for folder, linked in sorted(links.items()):
+        allowed = rules.get(folder, set())
+        for name in sorted(linked):
+            if allowed is not None and name not in allowed:
+                found.append("%s/CMakeLists.txt: links %s/, which the map does not allow" % (folder, name))
+        included = set()
+        for path in source_files(source_dir, [folder]):
+            with open(os.path.join(source_dir, path), encoding="utf-8", errors="replace") as f:
+                included.update(m.group(1) for m in map(INCLUDE.match, f) if m)
+        for name in sorted(included & set(links) - linked - {folder}):
+            found.append("%s/CMakeLists.txt: does not link %s/, which it includes" % (folder, name))
+    return found
+
+
 def main():
     source_dir = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
                                  os.path.join(os.path.dirname(__file__), "..", ".."))
-    found = violations(source_dir)
+    found = violations(source_dir) + link_violations(source_dir)
     for line in found:
         print(line)
     return 1 if found else 0

@@ -39,9 +39,13 @@ class IncludeMapTest(unittest.TestCase):
             write("stats/deep/report.cc", '\n\n#include "ui/main_window.h"\n')
             write("app/main.cc", '#include "ui/main_window.h"\n')  # the entry's own row
             write("base/log.cc", '#include "brand/brand_document.h"\n')
+            write("base/CMakeLists.txt", "lite_add_folder_library(base)\n")
+            write("brand/CMakeLists.txt", "lite_add_folder_library(brand base ui lite_jansson)\n")
             code, out = check(work)
             self.assertEqual(1, code)
-            self.assertEqual(["base/log.cc:1: base/ may not include brand/",
+            self.assertEqual(["base/CMakeLists.txt: does not link brand/, which it includes",
+                              "base/log.cc:1: base/ may not include brand/",
+                              "brand/CMakeLists.txt: links ui/, which the map does not allow",
                               "brand/rule.h:2: brand/ may not include install/",
                               "stats/deep/report.cc:3: stats/ may not include ui/"],
                              sorted(out.splitlines()))
