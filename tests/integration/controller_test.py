@@ -14,7 +14,6 @@ import json
 import os
 import re
 import shutil
-import subprocess
 import tempfile
 import time
 import unittest
@@ -65,9 +64,7 @@ class ControllerTest(unittest.TestCase):
         # The stand-in signed like a real package (test PKI, demo key), which
         # this build's trust check accepts.
         cls.trusted_path = os.path.join(cls.work, "trusted_setup.exe")
-        subprocess.run([os.path.join(h.SOURCE_DIR, "tools", "signing", "make_demo_package.sh"),
-                        h.program("stand_in_setup.exe"), cls.trusted_path, h.BUILD_DIR],
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=300)
+        h.make_demo_package(cls.trusted_path)
         with open(cls.trusted_path, "rb") as f:
             cls.trusted_package = f.read()
 

@@ -80,6 +80,24 @@ def run_windows(exe, args=(), env=None, timeout=120):
     return result
 
 
+def make_demo_package(out_path, env=None):
+    """Signs the stand-in setup like a real package for this build
+    (tools/signing/make_demo_package.sh) into `out_path`. Its Wine steps
+    can fail when the machine is loaded; one failure is printed and retried,
+    a second raises with both outputs."""
+    argv = [os.path.join(SOURCE_DIR, "tools", "signing", "make_demo_package.sh"),
+            program("stand_in_setup.exe"), out_path, BUILD_DIR]
+    failures = []
+    for _ in range(2):
+        result = wine_session.captured_run(argv, env if env is not None else dict(os.environ), 300)
+        if result.returncode == 0:
+            return
+        failures.append("exit %d\n%s%s" % (result.returncode, result.stdout.decode(errors="replace"),
+                                          result.stderr.decode(errors="replace")))
+        print("make_demo_package.sh failed, retrying:\n" + failures[-1], flush=True)
+    raise RuntimeError("make_demo_package.sh failed twice:\n" + "\n".join(failures))
+
+
 def end_wine_session(timeout=60):
     """Ends the prefix's wineserver and every Wine process still running in
     it (the registry is saved on the way out); the next Wine run starts a

@@ -17,7 +17,6 @@ import json
 import os
 import re
 import shutil
-import subprocess
 import tempfile
 import time
 import unittest
@@ -133,9 +132,7 @@ class MainWindowBase(unittest.TestCase):
         cls.ca = servers.install_test_ca(h)
         # The stand-in setup, signed like a real package for this test build.
         cls.package_path = os.path.join(cls.work, "browser-setup.arc")
-        subprocess.run([os.path.join(h.SOURCE_DIR, "tools", "signing", "make_demo_package.sh"),
-                        h.program("stand_in_setup.exe"), cls.package_path, h.BUILD_DIR],
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        h.make_demo_package(cls.package_path)
         with open(cls.package_path, "rb") as f:
             cls.package = f.read()
         # Link clicks: Wine's browser is a recorder that writes the address.

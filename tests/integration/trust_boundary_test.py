@@ -99,10 +99,7 @@ class TrustBoundaryTest(unittest.TestCase):
         # The stand-in setup signed like a real package for this build; it
         # records its command line and the bytes of the files it was handed.
         cls.package_path = os.path.join(cls.work, "trusted_setup.exe")
-        subprocess.run([os.path.join(h.SOURCE_DIR, "tools", "signing", "make_demo_package.sh"),
-                        h.program("stand_in_setup.exe"), cls.package_path, h.BUILD_DIR],
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=300,
-                       env=h.wine_env(cls.display.env()))
+        h.make_demo_package(cls.package_path, h.wine_env(cls.display.env()))
         with open(cls.package_path, "rb") as f:
             cls.package = f.read()
         cls.record_path = os.path.join(cls.work, "record.json")
