@@ -316,6 +316,16 @@ class ControllerTest(unittest.TestCase):
         self.assertEqual(servers.wine_path(self.package_path), record["program"])
         self.assertTrue(os.path.exists(self.package_path))
 
+    def test_a_setup_line_past_the_limit_starts_no_setup(self):
+        # The installer's own line fits the limit; with the run's paths added
+        # the setup's would not.
+        result = self.probe(["--silent", "--browser-setup=" + servers.wine_path(self.package_path),
+                             "--padding=" + "x" * 32550])
+        self.assertEqual(405, result.returncode)
+        self.assertIn("ERROR", [level for level, _, m in h.log_messages()
+                                if m.startswith("The setup's command line is too long: ")])
+        self.assertFalse(os.path.exists(self.record_path))
+
     # The product itself, with the real trust check.
 
     def test_product_refuses_an_unsigned_package_with_402(self):
