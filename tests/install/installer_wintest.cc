@@ -34,14 +34,20 @@ class TestInstaller : public Installer {
   void Hold(const std::wstring& path) { held_module_ = lite_installer::OpenHeldFile(path); }
   lite_installer::RunOutcome launch_refusal() const { return launch_refusal_; }
 
-  // When set, GetModule hands out this path without a download.
+  // When set, GetModule hands out this path without a download; with
+  // `given_digest` as though it had downloaded bytes of that digest.
   std::wstring given_module;
+  std::string given_digest;
   int check_calls = 0;
   int run_calls = 0;
 
   int GetModule(bool use_given_path, std::wstring* module_path, std::wstring* downloaded_path) override {
     if (given_module.empty()) return Installer::GetModule(use_given_path, module_path, downloaded_path);
     *module_path = given_module;
+    if (!given_digest.empty()) {
+      *downloaded_path = given_module;
+      downloaded_digest_ = given_digest;
+    }
     return 0;
   }
   bool CheckModule(const std::wstring&) override {
@@ -234,6 +240,23 @@ TEST_F(InstallerTest, StopWinsWhenBothEventsAreSignalled) {
   EXPECT_GT(installer->total_time, 0);
   // A pre-downloaded package is never deleted.
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(installer->given_module.c_str()));
+}
+
+TEST_F(InstallerTest, ADownloadChangedBeforeItsHoldIsNeverChecked) {
+  auto installer = MakeInstaller();
+  installer->given_module = work_dir_ + L"kb_changed.tmp";
+  SetEvent(installer->install_event.Get());
+  for (const bool same_bytes : {false, true}) {
+    ASSERT_TRUE(SaveBytesToFile(installer->given_module, "served bytes"));
+    {
+      lite_installer::ScopedFile file(lite_installer::OpenHeldFile(installer->given_module));
+      ASSERT_TRUE(lite_installer::FileDigest(file.Get(), &installer->given_digest));
+    }
+    if (!same_bytes) installer->given_digest[0] ^= 1;
+    installer->InstallBrowser();
+    EXPECT_EQ(same_bytes ? TestInstaller::kSetupExitCode : lite_installer::kExitNotTrusted, installer->exit_code);
+    EXPECT_EQ(same_bytes ? 1 : 0, installer->check_calls);
+  }
 }
 
 TEST_F(InstallerTest, AFailedWindowedRunTellsTheWindowAndRemovesTheValuesNamingRunFiles) {
