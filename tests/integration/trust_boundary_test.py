@@ -12,6 +12,7 @@
 Every Wine process runs on one virtual display (the first process of a
 session fixes the display of the later ones)."""
 
+import contextlib
 import glob
 import os
 import shutil
@@ -35,8 +36,9 @@ SHARING_VIOLATION = 32
 # Every DLL the installer loads at run time, msimg32, which it no longer
 # uses, and the two that wintrust delay-loads by name (Wine takes those from
 # the program's folder unless the installer loaded them first). Two names
-# cannot be in the list under Wine, because Wine itself loads them from the program's folder while the
-# process starts, before the program's first instruction, for any program:
+# cannot be in the list under Wine, because Wine itself loads them from the
+# program's folder while the process starts, before the program's first
+# instruction, for any program:
 # version.dll, which Wine's comctl32 imports (a planted copy without
 # GetFileVersionInfoSizeW aborts the start), and uxtheme.dll, which Wine's
 # user32 loads and unloads during its initialisation. The installer itself
@@ -68,27 +70,17 @@ def run_file_values(env):
     return [n for n in names if n in RUN_FILE_VALUES]
 
 
-class Planter(threading.Thread):
+def plant_handed_files(stop, planted):
     """Another process of the user: creates the handed files first in every
     new run folder, as soon as it sees one."""
-
-    def __init__(self):
-        super().__init__(daemon=True)
-        self.before = run_folders()
-        self.stop = threading.Event()
-        self.planted = 0
-
-    def run(self):
-        while not self.stop.is_set():
-            for folder in run_folders() - self.before:
-                for name in HANDED_NAMES:
-                    try:
-                        with open(os.path.join(folder, name), "xb") as f:
-                            f.write(ATTACKER_PREFERENCES)
-                        self.planted += 1
-                    except OSError:
-                        pass
-                self.before.add(folder)
+    seen = run_folders()
+    while not stop.is_set():
+        for folder in run_folders() - seen:
+            seen.add(folder)
+            for name in HANDED_NAMES:
+                with contextlib.suppress(OSError), open(os.path.join(folder, name), "xb") as f:
+                    f.write(ATTACKER_PREFERENCES)
+                    planted.append(name)
 
 
 def resource_data_entry(image, type_name, name):
@@ -245,12 +237,9 @@ class TrustBoundaryTest(unittest.TestCase):
         link is pointed at a folder holding an unsigned program of the same
         name. The setup starts in the run's folder, not the installer's."""
         real, evil, link = (os.path.join(self.work, n) for n in ("real", "evil", "link"))
-        for folder in (real, evil):
-            os.makedirs(folder, exist_ok=True)
-        shutil.copy(self.package_path, os.path.join(real, "setup.exe"))
-        shutil.copy(os.path.join(FIXTURES, "unsigned.exe"), os.path.join(evil, "setup.exe"))
-        if os.path.lexists(link):
-            os.remove(link)
+        for folder, program in ((real, self.package_path), (evil, os.path.join(FIXTURES, "unsigned.exe"))):
+            os.makedirs(folder)
+            shutil.copy(program, os.path.join(folder, "setup.exe"))
         os.symlink(real, link)
         self.clicks.route(counter_path(72981, "ZapuskSetupArc"), servers.Response(b"ok", stall_after=0,
                                                                                    stall_seconds=4))
@@ -279,15 +268,16 @@ class TrustBoundaryTest(unittest.TestCase):
 
     def test_files_created_first_never_reach_the_setup(self):
         self.download.route(SETUP_PATH, servers.Response(self.package))
-        planter = Planter()
+        stop, planted = threading.Event(), []
+        planter = threading.Thread(target=plant_handed_files, args=(stop, planted))
         planter.start()
         try:
             result = h.run_windows(self.installer(), ["--silent", "--stand-in-exit-code=%d" % SETUP_EXIT_CODE],
                                    env=self.env())
         finally:
-            planter.stop.set()
+            stop.set()
             planter.join()
-        self.assertGreater(planter.planted, 0, "the planter never saw the run folder")
+        self.assertTrue(planted, "the planter never saw the run folder")
         if result.returncode == 404:
             self.assertTrue(any(level == "ERROR" and m.startswith("Cannot create the file new: ")
                                 for level, _, m in h.log_messages()), self.messages())
