@@ -132,7 +132,8 @@ bool Installer::RunProcessAndWait(const std::wstring& program_path, const std::w
                                       CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, start_folder.c_str(), &startup,
                                       &process);
   if (!created) {
-    Log(kError, kFunction, __LINE__, L"Create process failed: " + program_path);
+    // The record ends with the system's reason (the log adds it to errors).
+    Log(kError, kFunction, __LINE__, L"Create process failed.");
     return false;
   }
   lite_installer::ScopedHandle process_handle(process.hProcess);
