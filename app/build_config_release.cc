@@ -11,5 +11,6 @@ const wchar_t* StatusHost() { return LITE_STATS_HOST; }
 const wchar_t* ClickStatsHost() { return LITE_CLICK_STATS_HOST; }
 const wchar_t* ProductSiteStem() { return LITE_PRODUCT_SITE_STEM; }
 std::wstring SetupDownloadUrl(const std::wstring& setup_url) { return setup_url; }
+bool KeepRunFolder() { return false; }
 
 }  // namespace lite_installer

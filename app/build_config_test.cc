@@ -56,4 +56,9 @@ std::wstring SetupDownloadUrl(const std::wstring& setup_url) {
   return ReplaceUrlHost(setup_url, LITE_DOWNLOAD_HOST, DownloadHost());
 }
 
+bool KeepRunFolder() {
+  std::wstring value;
+  return std::wstring(HostFromEnvironment(L"LITE_TEST_KEEP_RUN_FOLDER", L"", &value)) == L"1";
+}
+
 }  // namespace lite_installer

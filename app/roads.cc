@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/environment.h"
+#include "base/build_config.h"
 #include "base/exit_codes.h"
 #include "base/log.h"
 #include "base/log_tags.h"
@@ -100,10 +101,15 @@ int RunInstaller(const RoadSeams& seams) {
   const std::wstring temporary_path = GetTemporaryPath();
   Log(kInfo, kFunction, __LINE__, L"Temporary path is: " + temporary_path);
   // The package and every file handed to the setup go into a folder of this
-  // run's own, not into the temporary folder every process of the user can
-  // write.
-  std::wstring run_folder = CreateRunFolder(temporary_path);
-  if (run_folder.empty()) run_folder = temporary_path;
+  // run's own, never into the temporary folder every process of the user can
+  // write: without one the run ends here.
+  const std::wstring run_folder = CreateRunFolder(temporary_path);
+  if (run_folder.empty()) {
+    Log(kInfo, kFunction, __LINE__,
+        L"Installer exit with code: " + ToDecimal(static_cast<int64_t>(kExitRunFilesNotReady)));
+    UiEnvironment::ShutdownIfOwner(ui_owner);
+    return kExitRunFilesNotReady;
+  }
 
   DistribInfoParams distrib_params;
   distrib_params.Load();
@@ -133,6 +139,9 @@ int RunInstaller(const RoadSeams& seams) {
   } else {
     exit_code = RunWindowedRoad(brand, distrib_params, seams);
   }
+  // Whatever the road left behind (the run's own removal already happened
+  // where a controller ran).
+  if (!KeepRunFolder()) RemoveRunFolder();
   if (log_exit_code) {
     Log(kInfo, kFunction, __LINE__, L"Installer exit with code: " + ToDecimal(static_cast<int64_t>(exit_code)));
   }

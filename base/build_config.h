@@ -23,6 +23,11 @@ const wchar_t* ProductSiteStem();
 // variant moves an address on the build's download host to the test host.
 std::wstring SetupDownloadUrl(const std::wstring& setup_url);
 
+// False in the shipped program: the run's folder is removed when the run
+// ends. The test variant keeps it when LITE_TEST_KEEP_RUN_FOLDER is "1", so
+// that suites about the files' contents can read them afterwards.
+bool KeepRunFolder();
+
 }  // namespace lite_installer
 
 #endif  // BASE_BUILD_CONFIG_H_

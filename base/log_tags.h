@@ -47,6 +47,7 @@ inline constexpr wchar_t kReadFilePathFromRegistry[] = L"lite_installer::ReadFil
 inline constexpr wchar_t kReadStringFromRegistry[] = L"lite_installer::ReadStringFromRegistry";
 inline constexpr wchar_t kRemoveValueFromRegistry[] = L"lite_installer::RemoveValueFromRegistry";
 inline constexpr wchar_t kResourceImageLoad[] = L"ResourceImage::Load";
+inline constexpr wchar_t kSaveAndHoldFile[] = L"lite_installer::SaveAndHoldFile";
 inline constexpr wchar_t kSignatureVerifierCleanup[] = L"SignatureVerifier::Cleanup";
 inline constexpr wchar_t kSignatureVerifierHashData[] = L"SignatureVerifier::HashData";
 inline constexpr wchar_t kSignatureVerifierImportPublicKey[] = L"SignatureVerifier::ImportPublicKey";

@@ -16,27 +16,48 @@ namespace lite_installer {
 // never reusing an existing one. Where the system enforces access lists only
 // the user, SYSTEM and the Administrators may open it. Later calls to
 // RunFolderPath return it. Returns its path with a trailing separator, or
-// empty (logged) when none could be made; RunFolderPath then falls back to
-// the temporary folder.
+// empty (an ERROR record) when none could be made: the run's files then have
+// no place, and nothing falls back to the shared temporary folder.
 std::wstring CreateRunFolder(const std::wstring& temporary_path);
 
-// The folder made by CreateRunFolder (with trailing separator), or the
-// temporary folder when none was made.
+// The folder made by CreateRunFolder (with trailing separator), or empty
+// when none was made.
 std::wstring RunFolderPath();
+
+// Deletes every file SaveAndHoldFile created (releasing their holds), then
+// the folder made by CreateRunFolder. Files this process did not create stay,
+// and so does the folder while it holds any. True when no run folder is left.
+// AllHandedFilesHeld is true again afterwards.
+bool RemoveRunFolder();
 
 // Opens `path` for reading and shares it for reading only: while the handle
 // is open no other handle may write, replace, rename or delete the file.
 // Invalid on failure.
 ScopedFile OpenHeldFile(const std::wstring& path);
 
-// Writes `bytes` to `path`, replacing the file, then holds it open as
-// OpenHeldFile does until ReleaseHeldFiles, after checking that the held
-// file holds exactly `bytes` (a file swapped between the writing and the
-// holding is written again). False when it could not be written and held.
+// Creates `path` new (failing when anything exists there, unless this
+// process created it earlier, which is then deleted first), writes `bytes`
+// through that exclusive handle, closes it, holds the file as OpenHeldFile
+// does until ReleaseHeldFiles, and reads it back through the hold: the held
+// file must hold exactly `bytes`. A file someone else created first or
+// changed before the hold is never taken for ours. False on any failure,
+// with an ERROR record; AllHandedFilesHeld is false from then on.
 bool SaveAndHoldFile(const std::wstring& path, const std::string& bytes);
+
+// False once a SaveAndHoldFile of this process failed: some file the setup
+// would be handed is not one this process wrote and holds.
+bool AllHandedFilesHeld();
 
 // Closes every file held by SaveAndHoldFile; the files stay on the disk.
 void ReleaseHeldFiles();
+
+// The SHA-256 digest of the whole file behind `file`, read from byte 0
+// through that handle (whose file pointer it moves). False on a read error.
+bool FileDigest(void* file, std::string* digest);
+
+// True when both handles name the same file: same volume serial number and
+// file index.
+bool IsSameFile(void* first, void* second);
 
 }  // namespace lite_installer
 

@@ -19,14 +19,20 @@ constexpr wchar_t kRegistryValue[] = L"DistribInfoParams";
 
 // Writes the parameters as "distrib_info" in the run's folder, held there
 // until the setup has ended, and returns its path; empty when there are none
-// or the file could not be written. A file that was not written is removed
-// and its path not returned, so the setup never reads another run's
-// parameters as this run's.
+// or the file could not be created new, written and held (the run then ends
+// before the download), so the setup never reads parameters this run did not
+// write.
 std::wstring CreateJsonFromDistribParams(const lite_installer::DistribParams& params) {
   if (params.empty()) return std::wstring();
   constexpr const wchar_t* kFunction = lite_installer::log_tag::kCreateJsonFromDistribParams;
-  const std::wstring path = lite_installer::RunFolderPath() + L"distrib_info";
+  const std::wstring folder = lite_installer::RunFolderPath();
+  const std::wstring path = folder + L"distrib_info";
   const std::string text = lite_installer::SerializeDistribParams(params);
+  if (folder.empty()) {
+    // Nothing is written outside the run's own folder.
+    lite_installer::Log(lite_installer::kError, kFunction, __LINE__, L"No run folder for distrib_info");
+    return std::wstring();
+  }
   if (text.empty()) {
     lite_installer::Log(lite_installer::kError, kFunction, __LINE__, L"Can't create json dump");
   } else if (!lite_installer::SaveAndHoldFile(path, text)) {
@@ -34,7 +40,6 @@ std::wstring CreateJsonFromDistribParams(const lite_installer::DistribParams& pa
   } else {
     return path;
   }
-  DeleteFileW(path.c_str());
   return std::wstring();
 }
 

@@ -1,9 +1,11 @@
-// The controller of one installation run. Run stores the run's values, then
-// InstallBrowser runs the steps in order: acquire the setup package, hold it,
-// wait for the install signal, verify it, launch the setup; each step returns
-// a RunOutcome, and the first that does not continue ends the run. The
-// finish releases the package and sets `exit_code` from the outcome
-// (run_outcome.h); Run then cleans up, waits for the browser and reports.
+// The controller of one installation run. Run calls InstallBrowser, which
+// runs the steps in order: check the run's files and store the run's values,
+// acquire the setup package, hold it, wait for the install signal, verify it,
+// launch the setup; each step returns a RunOutcome, and the first that does
+// not continue ends the run. The finish releases the package and the handed
+// files, removes every registry value that names a run file, and sets
+// `exit_code` from the outcome (run_outcome.h); Run then cleans up, waits for
+// the browser, reports, and removes the run's folder.
 //
 // Silent road: the entry constructs it without an observer, signals
 // `install_event` and calls Run on its own thread. Windowed road: the window
@@ -41,8 +43,8 @@ class KorvexTrustVerifier;
 class Installer {
  public:
   // Prepares the files handed to the setup ("installerdata" and "clids-file"
-  // from the switches, or written from the program's resources into the
-  // temporary folder), creates the two events, reads the stored identifier
+  // from the switches, or written new from the program's resources into the
+  // run's folder and held; one that cannot be ends the run), creates the two events, reads the stored identifier
   // and sends the first counter. `observer` may be null (silent road).
   Installer(InstallerObserver* observer, BrandPackageInfo& brand, DistribInfoParams& distrib_params);
   // Stops the worker and, should it not have ended within Stop's time limit,
@@ -58,8 +60,8 @@ class Installer {
   // Overridable operations, the seams tests substitute, in the order the
   // steps call them.
   // Puts the setup package on the disk: the "browser-setup" switch's file, or
-  // a download into a new temporary file, named in `downloaded_path` as soon
-  // as it exists (the caller deletes it). kModuleReady, kModuleNoFile or
+  // a download into a file created new in the run's folder, named in
+  // `downloaded_path` as soon as it exists (the caller deletes it). kModuleReady, kModuleNoFile or
   // kModuleNotDownloaded (run_outcome.h).
   virtual int GetModule(bool use_given_path, std::wstring* module_path, std::wstring* downloaded_path);
   // True when the package may be run.
@@ -69,7 +71,10 @@ class Installer {
   virtual bool CheckModuleWithVerifier(const std::wstring& module_path, lite_installer::KorvexTrustVerifier& verifier,
                                        bool flag);
   // Starts the setup with its command line and waits for it; true when its
-  // exit code was obtained (it is then in `setup_exit_code_`).
+  // exit code was obtained (it is then in `setup_exit_code_`). The process
+  // is created from the held package's final path, suspended, and resumed
+  // only when its image is the held file. When false, `launch_refusal_`
+  // says why.
   virtual bool RunSetup(const std::wstring& module_path);
 
   // The body of the run, on the worker thread or on the entry's thread.
@@ -90,16 +95,21 @@ class Installer {
 
   // Download of the setup URL into `path`: kModuleReady, kModuleNoFile (the
   // file cannot be created) or kModuleNotDownloaded (empty URL, all attempts
-  // failed, or stopped).
+  // failed, or stopped). On kModuleReady `downloaded_digest_` holds the
+  // digest of the bytes written, taken before the exclusive handle closed.
   int DownloadModuleTo(const std::wstring& path);
 
   // The setup's switch table: a copy of this process's switches with the
   // program replaced by `module_path` and the controller's switches set.
   ProcessSwitches BuildSetupCommandLine(const std::wstring& module_path);
-  // Runs `command_line` and waits for it without time limit;
-  // `process_exit_code` is kExitNoSetupResult until the process's own exit
-  // code is obtained.
-  bool RunProcessAndWait(const std::wstring& command_line, int32_t* process_exit_code);
+  // Runs `command_line` (whose program is `program_path`) in the run's
+  // folder and waits for it without time limit; `process_exit_code` is
+  // kExitNoSetupResult until the process's own exit code is obtained. With
+  // a held package, the process starts suspended and runs only when its
+  // image is that file; otherwise it is ended and `launch_refusal_` is
+  // kNotTrusted.
+  bool RunProcessAndWait(const std::wstring& program_path, const std::wstring& command_line,
+                         int32_t* process_exit_code);
 
   // Statistics requests, built and sent by the reporter (stats/reporter.h)
   // with the run's values; failures are logged and never change the run.
@@ -160,9 +170,16 @@ class Installer {
  protected:
   // The setup package, open for reading and shared for reading only from the
   // end of its download (or the check that a given one exists) until the
-  // setup's process was created: the file that was verified is the file that
-  // runs. The trust check reads it through this handle.
+  // setup has ended: the file that was verified is the file that runs, and
+  // a setup that reads its own file reads those bytes. The trust check reads
+  // it through this handle, and the launch uses its final path.
   lite_installer::ScopedFile held_module_;
+  // The SHA-256 digest of the downloaded bytes (DownloadModuleTo), compared
+  // with the held file's; empty for a package that was not downloaded here.
+  std::string downloaded_digest_;
+  // Why RunSetup returned false: kSetupNotRun unless the line was too long
+  // or the process's image was not the held package.
+  lite_installer::RunOutcome launch_refusal_ = lite_installer::RunOutcome::kSetupNotRun;
   // RunSetup's output: the setup's exit code, kExitNoSetupResult until it
   // was obtained. The finish passes it on to `exit_code`.
   int32_t setup_exit_code_ = lite_installer::kExitNoSetupResult;
@@ -186,19 +203,29 @@ class Installer {
   using Step = lite_installer::RunOutcome (Installer::*)(RunState* run);
 
   // The steps, in the order InstallBrowser runs them.
+  // Ends the run when there is no run folder or a handed file was not
+  // written and held; otherwise stores the run's values.
+  lite_installer::RunOutcome PrepareRunFiles(RunState* run);
   lite_installer::RunOutcome AcquireModule(RunState* run);
-  // Never ends the run: a package that cannot be held fails VerifyHeldModule.
+  // A package that cannot be held fails VerifyHeldModule; a downloaded
+  // package whose held bytes differ from those written ends the run here.
   lite_installer::RunOutcome HoldModule(RunState* run);
   lite_installer::RunOutcome WaitForInstallSignal(RunState* run);
   lite_installer::RunOutcome VerifyHeldModule(RunState* run);
   lite_installer::RunOutcome LaunchSetup(RunState* run);
-  // Releases the package and the files handed to the setup, deletes the
-  // download and sets `exit_code` for `outcome`.
+  // Releases the package and the files handed to the setup, removes the
+  // registry values that name run files, deletes the download and sets
+  // `exit_code` for `outcome`.
   void Finish(const RunState& run, lite_installer::RunOutcome outcome);
 
-  // Run's first and last work on the registry: the run's values stored
-  // before the steps, removed (with the extracted packages) after a success.
+  // The run's work on the registry: the run's values stored before the
+  // download; those that name run files removed at the end of every run,
+  // the others (with the extracted packages) after a success.
   void StoreRunValues();
+  void RemoveRunFileValues();
+  // Deletes the files the run created and its folder (base/run_folder.h),
+  // unless the test variant was told to keep them.
+  void RemoveRunFolder();
   void RemoveRunValues();
 
   // The reports' view of the run and of the copy, as they stand now.

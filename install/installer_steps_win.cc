@@ -1,6 +1,7 @@
-// The run's steps in the order InstallBrowser runs them: acquire the setup
-// package, hold it, wait for the install signal, verify it, launch the
-// setup; then the finish, which sets the exit code from the outcome.
+// The run's steps in the order InstallBrowser runs them: check the run's
+// files, acquire the setup package, hold it, wait for the install signal,
+// verify it, launch the setup; then the finish, which sets the exit code from
+// the outcome.
 #include <windows.h>
 
 #include "base/exit_codes.h"
@@ -19,7 +20,7 @@ using lite_installer::RunOutcome;
 
 int Installer::InstallBrowser() {
   Log(kInfo, lite_installer::log_tag::kInstallerInstallBrowser, __LINE__, L"Install Browser.");
-  static constexpr Step kSteps[] = {&Installer::AcquireModule, &Installer::HoldModule,
+  static constexpr Step kSteps[] = {&Installer::PrepareRunFiles, &Installer::AcquireModule, &Installer::HoldModule,
                                     &Installer::WaitForInstallSignal, &Installer::VerifyHeldModule,
                                     &Installer::LaunchSetup};
   RunState run;
@@ -37,6 +38,20 @@ int Installer::InstallBrowser() {
   return lite_installer::InstallResultFor(outcome);
 }
 
+RunOutcome Installer::PrepareRunFiles(RunState*) {
+  constexpr const wchar_t* kFunction = lite_installer::log_tag::kInstallerInstallBrowser;
+  if (temp_dir.empty()) {
+    Log(kError, kFunction, __LINE__, L"The run has no folder of its own for its files.");
+    return RunOutcome::kRunFilesNotReady;
+  }
+  if (!lite_installer::AllHandedFilesHeld() || installer_data_path.empty() || clids_path.empty()) {
+    Log(kError, kFunction, __LINE__, L"A file for the setup was not written and held by this run.");
+    return RunOutcome::kRunFilesNotReady;
+  }
+  StoreRunValues();
+  return RunOutcome::kContinue;
+}
+
 RunOutcome Installer::AcquireModule(RunState* run) {
   const int result = GetModule(false, &run->module_path, &run->downloaded_path);
   return lite_installer::AcquisitionOutcome(result, !run->downloaded_path.empty());
@@ -49,6 +64,17 @@ RunOutcome Installer::HoldModule(RunState* run) {
   if (!held_module_.IsValid()) {
     Log(kError, lite_installer::log_tag::kInstallerInstallBrowser, __LINE__,
         L"Cannot hold module: " + run->module_path);
+    return RunOutcome::kContinue;
+  }
+  // Between the download's exclusive handle and this hold another process
+  // could have changed the file: the held bytes must be those written.
+  if (!run->downloaded_path.empty() && !downloaded_digest_.empty()) {
+    std::string held_digest;
+    if (!lite_installer::FileDigest(held_module_.Get(), &held_digest) || held_digest != downloaded_digest_) {
+      Log(kError, lite_installer::log_tag::kInstallerInstallBrowser, __LINE__,
+          L"The package changed between its download and its hold: " + run->module_path);
+      return RunOutcome::kNotTrusted;
+    }
   }
   return RunOutcome::kContinue;
 }
@@ -80,7 +106,8 @@ RunOutcome Installer::VerifyHeldModule(RunState* run) {
 RunOutcome Installer::LaunchSetup(RunState* run) {
   setup_exit_code_ = lite_installer::kExitNoSetupResult;
   const int64_t start_us = lite_installer::NowMicroseconds();
-  if (!RunSetup(run->module_path)) return RunOutcome::kSetupNotRun;
+  launch_refusal_ = RunOutcome::kSetupNotRun;
+  if (!RunSetup(run->module_path)) return launch_refusal_;
   install_time = lite_installer::NowMicroseconds() - start_us;
   if (ProcessSwitches::Current().Has("do-not-launch-browser") && observer != nullptr) {
     observer->SetProgress(100);
@@ -91,8 +118,9 @@ RunOutcome Installer::LaunchSetup(RunState* run) {
 }
 
 void Installer::Finish(const RunState& run, RunOutcome outcome) {
-  // The setup has ended (or never ran): the files handed to it stay, no
-  // longer held.
+  // The setup has ended (or never ran): nothing may point at the run's
+  // files once they are no longer held.
+  RemoveRunFileValues();
   held_module_.Close();
   lite_installer::ReleaseHeldFiles();
   if (!run.downloaded_path.empty()) DeleteDownloadedPackage(run.downloaded_path);

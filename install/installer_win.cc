@@ -11,6 +11,7 @@
 #include "brand/brand_package_info.h"
 #include "install/distrib_info_params.h"
 #include "net/downloader.h"
+#include "base/build_config.h"
 #include "base/environment.h"
 #include "base/log.h"
 #include "base/log_tags.h"
@@ -28,14 +29,17 @@ namespace {
 
 constexpr wchar_t kBrowserMessageWindowClass[] = L"KorvexBrowser_MessageWindow";
 
-// The path given by `switch_name`, or `default_path` after writing the
-// resource there and holding it until the setup has ended (an empty file
-// when the resource is missing; a write failure is ignored: the setup then
-// reports the missing file itself).
+// The path given by `switch_name`, or `default_path` after creating it new
+// with the resource's bytes and holding it until the setup has ended (an
+// empty file when the resource is missing). Empty when that file could not
+// be created, written and held: the setup is never told of a file this run
+// did not write, and the run ends before the download.
 std::wstring PreparedFile(const char* switch_name, const std::wstring& default_path, int resource) {
   const std::wstring given = ProcessSwitches::Current().Value(switch_name);
   if (!given.empty()) return given;
-  lite_installer::SaveAndHoldFile(default_path, lite_installer::LoadBinResource(resource));
+  if (!lite_installer::SaveAndHoldFile(default_path, lite_installer::LoadBinResource(resource))) {
+    return std::wstring();
+  }
   return default_path;
 }
 
@@ -78,9 +82,11 @@ Installer::Installer(InstallerObserver* observer, BrandPackageInfo& brand, Distr
                                               StatisticsLimitMs());
       }),
       temp_dir(brand.work_dir) {
-  installer_data_path =
-      PreparedFile("installerdata", temp_dir + L"master_preferences", IDR_INITIAL_PREFERENCES);
-  clids_path = PreparedFile("clids-file", temp_dir + L"clids.xml", IDR_PARTNER_IDS);
+  if (!temp_dir.empty()) {
+    installer_data_path =
+        PreparedFile("installerdata", temp_dir + L"master_preferences", IDR_INITIAL_PREFERENCES);
+    clids_path = PreparedFile("clids-file", temp_dir + L"clids.xml", IDR_PARTNER_IDS);
+  }
   stop_event.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   install_event.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   stored_ui = ReadStoredUi();
@@ -97,6 +103,7 @@ Installer::~Installer() {
     WaitForSingleObject(worker_thread.Get(), INFINITE);
   }
   RetryPackageDelete(true);
+  RemoveRunFolder();
 }
 
 void Installer::SignalStop() {
@@ -167,19 +174,25 @@ void Installer::Stop() {
 }
 
 void Installer::Run() {
-  StoreRunValues();
   const int result = InstallBrowser();
   if (result == lite_installer::kInstallSucceeded) {
     RemoveRunValues();
   } else if (observer == nullptr) {
     ReportInstallationFinished(false);
+    RemoveRunFolder();
     return;
   } else if (!IsSignalled(stop_event.Get())) {
     observer->OnError(result);
   }
   if (observer != nullptr) WaitForBrowserWindow();
   ReportInstallationFinished(result == lite_installer::kInstallSucceeded);
-  RetryPackageDelete(false);
+  // The folder goes once the package is gone; a package still running
+  // keeps it until the destructor's last try.
+  if (RetryPackageDelete(false)) RemoveRunFolder();
+}
+
+void Installer::RemoveRunFolder() {
+  if (!lite_installer::KeepRunFolder()) lite_installer::RemoveRunFolder();
 }
 
 void Installer::StoreRunValues() {
@@ -190,9 +203,14 @@ void Installer::StoreRunValues() {
   brand.StoreInRegistry();
 }
 
-void Installer::RemoveRunValues() {
+void Installer::RemoveRunFileValues() {
   lite_installer::RemoveValueFromRegistry(L"InstallerData");
   lite_installer::RemoveValueFromRegistry(L"ClidsFile");
+  lite_installer::RemoveValueFromRegistry(L"BrandFile");
+  lite_installer::RemoveValueFromRegistry(L"PartnerFile");
+}
+
+void Installer::RemoveRunValues() {
   lite_installer::RemoveValueFromRegistry(L"DistribInfoParams");
   brand.RemoveFromRegistry();
   if (!brand.brand_package_path.empty()) DeleteFileW(brand.brand_package_path.c_str());

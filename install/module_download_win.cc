@@ -11,6 +11,7 @@
 #include "base/build_config.h"
 #include "base/log.h"
 #include "base/log_tags.h"
+#include "base/run_folder.h"
 #include "base/text.h"
 
 using lite_installer::kError;
@@ -41,14 +42,34 @@ class ObserverProgress : public lite_installer::DownloadProgress {
   InstallerObserver* observer_;
 };
 
-// `path` made absolute against the current folder; empty when it is empty or
-// cannot be resolved.
+// Names tried for the package file in the run's folder before giving up.
+constexpr int kPackageNameAttempts = 16;
+
+// `path` made absolute against the current folder, whatever its length;
+// empty when it is empty or cannot be resolved.
 std::wstring FullPath(const std::wstring& path) {
   if (path.empty()) return std::wstring();
-  wchar_t full[MAX_PATH];
-  const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-  if (length == 0 || length >= MAX_PATH) return std::wstring();
-  return std::wstring(full, length);
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return std::wstring();
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+  if (length == 0 || length >= needed) return std::wstring();
+  full.resize(length);
+  return full;
+}
+
+// Creates a new empty file "kb<n>.tmp" in `folder` (never one that exists)
+// and returns its path; empty when none could be made.
+std::wstring CreatePackageFile(const std::wstring& folder) {
+  if (folder.empty()) return std::wstring();
+  for (int attempt = 1; attempt <= kPackageNameAttempts; ++attempt) {
+    const std::wstring path = folder + L"kb" + lite_installer::ToHexLower(static_cast<uint32_t>(attempt)) + L".tmp";
+    lite_installer::ScopedFile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.IsValid()) return path;
+    if (GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  return std::wstring();
 }
 
 }  // namespace
@@ -65,11 +86,7 @@ int Installer::GetModule(bool use_given_path, std::wstring* module_path, std::ws
     return lite_installer::kModuleReady;
   }
 
-  module_path->clear();
-  if (!temp_dir.empty()) {
-    wchar_t name[MAX_PATH] = {};
-    if (GetTempFileNameW(temp_dir.c_str(), L"kb", 0, name) != 0) *module_path = name;
-  }
+  *module_path = CreatePackageFile(temp_dir);
   if (module_path->empty()) {
     Log(kError, kFunction, __LINE__, L"Cannot obtain temp file.");
     return lite_installer::kModuleNoFile;
@@ -90,8 +107,10 @@ int Installer::GetModule(bool use_given_path, std::wstring* module_path, std::ws
 
 int Installer::DownloadModuleTo(const std::wstring& path) {
   constexpr const wchar_t* kFunction = lite_installer::log_tag::kInstallerDownloadModuleTo;
-  lite_installer::ScopedFile file(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  downloaded_digest_.clear();
+  // Exclusive until closed: its bytes are digested through it at the end.
+  lite_installer::ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsValid()) {
     Log(kError, kFunction, __LINE__, L"Cannot create file:" + path);
     return lite_installer::kModuleNoFile;
@@ -125,6 +144,10 @@ int Installer::DownloadModuleTo(const std::wstring& path) {
     ReportStatus(ok, url, attempt, static_cast<int>(downloaded), error_text, redirect_url);
     if (ok) {
       ReportStatisticsImpl(L"cid=72980/path=FinishZagruzkiSetupArc");
+      if (!lite_installer::FileDigest(file.Get(), &downloaded_digest_)) {
+        Log(kError, kFunction, __LINE__, L"Cannot read back the downloaded package: " + path);
+        return lite_installer::kModuleNotDownloaded;
+      }
       return lite_installer::kModuleReady;
     }
     if (attempt < lite_installer::kMaxDownloadAttempts) {

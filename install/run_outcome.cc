@@ -15,11 +15,13 @@ struct OutcomeRow {
 
 constexpr OutcomeRow kOutcomeTable[] = {
     {RunOutcome::kInstalled, true, 0, kInstallSucceeded},
+    {RunOutcome::kRunFilesNotReady, false, kExitRunFilesNotReady, kInstallFailed},
     {RunOutcome::kNoTemporaryFile, false, kExitNoSetupResult, kInstallFailed},
     {RunOutcome::kDownloadFileNotOpened, false, kExitNotDownloaded, kInstallFailed},
     {RunOutcome::kNotDownloaded, false, kExitNotDownloaded, kInstallNotDownloaded},
     {RunOutcome::kStopped, false, kExitNoSetupResult, kInstallFailed},
     {RunOutcome::kNotTrusted, false, kExitNotTrusted, kInstallFailed},
+    {RunOutcome::kCommandLineTooLong, false, kExitSetupCommandLineTooLong, kInstallFailed},
     {RunOutcome::kSetupNotRun, false, kExitNoSetupResult, kInstallFailed},
 };
 

@@ -25,12 +25,15 @@ constexpr int kInstallNotDownloaded = kModuleNotDownloaded;
 // and names where.
 enum class RunOutcome {
   kContinue,               // the step succeeded: the next one runs
+  kRunFilesNotReady,       // prepare: no run folder, or a handed file not written and held
   kInstalled,              // the setup ran and its exit code was obtained
   kNoTemporaryFile,        // acquire: no temporary file for the download
   kDownloadFileNotOpened,  // acquire: the temporary file cannot be written
   kNotDownloaded,          // acquire: the download did not complete
   kStopped,                // wait: stopped before the install signal, or the wait failed
-  kNotTrusted,             // verify: the package is not held or not trusted
+  kNotTrusted,             // hold, verify, launch: the package is not held, changed, not trusted,
+                           // or the process's image is not the held file
+  kCommandLineTooLong,     // launch: the setup's command line passes the system's limit
   kSetupNotRun,            // launch: the setup was not started or its exit code not obtained
 };
 

@@ -45,4 +45,25 @@ ProcessSwitches BuildSetupSwitches(const ProcessSwitches& inherited, const Setup
   return switches;
 }
 
+bool FitsCommandLineLimit(const std::wstring& command_line) {
+  return command_line.size() < kMaxCommandLineChars;
+}
+
+std::wstring LaunchPathFromFinalPath(const std::wstring& final_path) {
+  // Paths of this length or longer need the long form.
+  constexpr size_t kClassicPathLimitChars = 260;
+  static const std::wstring kLongPrefix = L"\\\\?\\";
+  static const std::wstring kLongUncPrefix = L"\\\\?\\UNC\\";
+  std::wstring short_form;
+  if (final_path.compare(0, kLongUncPrefix.size(), kLongUncPrefix) == 0) {
+    short_form = L"\\\\" + final_path.substr(kLongUncPrefix.size());
+  } else if (final_path.compare(0, kLongPrefix.size(), kLongPrefix) == 0 && final_path.size() > 6 &&
+             final_path[5] == L':' && final_path[6] == L'\\') {
+    short_form = final_path.substr(kLongPrefix.size());
+  } else {
+    return final_path;
+  }
+  return short_form.size() < kClassicPathLimitChars ? short_form : final_path;
+}
+
 }  // namespace lite_installer

@@ -41,6 +41,18 @@ struct SetupLaunchValues {
 // (whole seconds, when a download took place).
 ProcessSwitches BuildSetupSwitches(const ProcessSwitches& inherited, const SetupLaunchValues& values);
 
+// The system's limit on a process's command line, its terminator included.
+constexpr size_t kMaxCommandLineChars = 32767;
+
+// True when `command_line` and its terminator fit the system's limit.
+bool FitsCommandLineLimit(const std::wstring& command_line);
+
+// The form in which a file's final path (as the system reports it for an
+// open handle, "\\?\C:\..." or "\\?\UNC\server\...") is launched
+// and shown: the drive or UNC form when that is shorter than the classic
+// path limit, the long form unchanged otherwise (and any other text as is).
+std::wstring LaunchPathFromFinalPath(const std::wstring& final_path);
+
 }  // namespace lite_installer
 
 #endif  // INSTALL_SETUP_COMMAND_LINE_H_

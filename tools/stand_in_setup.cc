@@ -221,6 +221,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   json_t* record = json_object();
   json_object_set_new(record, "command_line", WideJson(GetCommandLineW()));
   json_object_set_new(record, "program", WideJson(OwnPath()));
+  {
+    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+    std::wstring folder(needed, L'\0');
+    const DWORD length = needed == 0 ? 0 : GetCurrentDirectoryW(needed, &folder[0]);
+    folder.resize(length < needed ? length : 0);
+    json_object_set_new(record, "current_folder", WideJson(folder));
+  }
   json_t* switch_table = json_object();
   for (const auto& entry : switches.switches()) {
     json_object_set_new(switch_table, entry.first.c_str(), WideJson(entry.second));

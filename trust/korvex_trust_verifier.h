@@ -18,23 +18,21 @@ namespace lite_installer {
 constexpr char kSha256WithRsaOid[] = "1.2.840.113549.1.1.11";
 
 // Error bits of a signer's certificate chain (the system's CERT_TRUST_*
-// values) that refuse the module even when the system's verdict was success:
-// an untrusted root, a partial chain, a bad certificate signature, a revoked
-// certificate, a certificate not valid for code signing, a cycle, or an
-// explicitly distrusted certificate. The other bits (revocation status
-// unknown, revocation offline, time validity) are left to the system's
-// verdict, which already weighed them against the signature's timestamp and
-// the revocation policy.
-constexpr uint32_t kChainIsRevoked = 0x00000004;
-constexpr uint32_t kChainIsNotSignatureValid = 0x00000008;
-constexpr uint32_t kChainIsNotValidForUsage = 0x00000010;
-constexpr uint32_t kChainIsUntrustedRoot = 0x00000020;
-constexpr uint32_t kChainIsCyclic = 0x00000080;
-constexpr uint32_t kChainIsPartial = 0x00010000;
-constexpr uint32_t kChainIsExplicitDistrust = 0x04000000;
-constexpr uint32_t kRefusingChainErrors = kChainIsRevoked | kChainIsNotSignatureValid | kChainIsNotValidForUsage |
-                                          kChainIsUntrustedRoot | kChainIsCyclic | kChainIsPartial |
-                                          kChainIsExplicitDistrust;
+// values) that a sound signature may still carry, and that are therefore
+// left to the system's verdict, which weighed them against the signature's
+// timestamp and the revocation policy: a certificate outside its validity
+// period (a timestamped signature outlives it), the obsolete time-nesting
+// bit, and revocation that could not be checked (status unknown, server
+// offline). Every other bit refuses the module even when the system's
+// verdict was success: the platform's own check may be lax (an issuer that
+// is not a certificate authority, for one), and ours must hold then.
+constexpr uint32_t kChainIsNotTimeValid = 0x00000001;
+constexpr uint32_t kChainIsNotTimeNested = 0x00000002;
+constexpr uint32_t kChainRevocationStatusUnknown = 0x00000040;
+constexpr uint32_t kChainIsOfflineRevocation = 0x01000000;
+constexpr uint32_t kSoftChainErrors =
+    kChainIsNotTimeValid | kChainIsNotTimeNested | kChainRevocationStatusUnknown | kChainIsOfflineRevocation;
+constexpr uint32_t kRefusingChainErrors = ~kSoftChainErrors;
 
 // The identity of signer 0 in `facts`: the issuer's serial number (chain
 // element 1) then the signing certificate's (element 0), each most

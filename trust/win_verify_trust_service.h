@@ -35,6 +35,11 @@ class WinVerifyTrustService : public TrustVerificationService {
   void Close() override;
 
  private:
+  // wintrust takes these by bare name while it reads a signature (delay
+  // loads, which under Wine ignore the restricted search); loaded from
+  // System32 first, these copies are the ones it finds.
+  SystemLibrary imagehlp_{L"imagehlp.dll"};
+  SystemLibrary dbghelp_{L"dbghelp.dll"};
   SystemLibrary wintrust_{L"wintrust.dll"};
   decltype(WinVerifyTrust)* verify_trust_ = nullptr;
   decltype(WTHelperProvDataFromStateData)* provider_data_ = nullptr;

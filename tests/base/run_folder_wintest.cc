@@ -42,12 +42,24 @@ TEST(RunFolderTest, NewPrivateFolderPerRunAndHeldFilesRefuseChanges) {
   EXPECT_EQ("second", LoadFileBytes(path));
   EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), OpenForWriteError(path));
 
+  // A file somebody else created first is never taken for ours.
+  const std::wstring planted = second + L"clids.xml";
+  ASSERT_TRUE(SaveBytesToFile(planted, "planted"));
+  EXPECT_FALSE(SaveAndHoldFile(planted, "genuine"));
+  EXPECT_EQ("planted", LoadFileBytes(planted));
+  EXPECT_FALSE(AllHandedFilesHeld());
+
   ReleaseHeldFiles();
   EXPECT_EQ(0u, OpenForWriteError(path));
   EXPECT_EQ("second", LoadFileBytes(path)) << "released files stay";
-  EXPECT_TRUE(DeleteFileW(path.c_str()));
+  // The folder goes with the files this process made, never with another's.
+  EXPECT_FALSE(RemoveRunFolder());
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str()));
+  EXPECT_TRUE(DeleteFileW(planted.c_str()));
+  EXPECT_TRUE(RemoveRunFolder());
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(second.c_str()));
+  EXPECT_TRUE(AllHandedFilesHeld());
   EXPECT_TRUE(RemoveDirectoryW(first.c_str()));
-  EXPECT_TRUE(RemoveDirectoryW(second.c_str()));
 
   // The package hold: the same sharing for a file this process did not write.
   ASSERT_TRUE(SaveBytesToFile(temp + L"run_folder_wintest.bin", "package"));

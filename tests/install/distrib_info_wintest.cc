@@ -46,13 +46,13 @@ class TaggedFileParams : public DistribInfoParams {
 
 class DistribInfoTest : public ::testing::Test {
  protected:
-  void SetUp() override { DeleteFileW(JsonPath().c_str()); }
+  void SetUp() override { ASSERT_FALSE(lite_installer::CreateRunFolder(GetTemporaryPath()).empty()); }
   void TearDown() override {
-    lite_installer::ReleaseHeldFiles();
     DeleteFileW(JsonPath().c_str());
+    EXPECT_TRUE(lite_installer::RemoveRunFolder());
     DeleteFileW(ImagePath().c_str());
   }
-  static std::wstring JsonPath() { return GetTemporaryPath() + L"distrib_info"; }
+  static std::wstring JsonPath() { return lite_installer::RunFolderPath() + L"distrib_info"; }
   static std::wstring ImagePath() { return GetTemporaryPath() + L"distrib_info_wintest.exe"; }
 };
 
@@ -89,6 +89,7 @@ TEST_F(DistribInfoTest, FileThatCannotBeWrittenIsNotHandedOn) {
     EXPECT_EQ(3u, held.params.size()) << "the parameters themselves are kept";
   }
   EXPECT_EQ("{\"lang\": \"from an earlier run\"}", LoadFileBytes(JsonPath()));
+  EXPECT_FALSE(lite_installer::AllHandedFilesHeld()) << "the run ends before its download";
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "base/exit_codes.h"
 #include "base/environment.h"
 #include "base/registry_store.h"
+#include "base/run_folder.h"
 #include "base/text.h"
 
 namespace {
@@ -30,15 +31,23 @@ class TestInstaller : public Installer {
 
   void set_pause_ms(DWORD ms) { pause_between_attempts_ms_ = ms; }
   void set_browser_poll_ms(DWORD ms) { browser_window_poll_ms_ = ms; }
+  void Hold(const std::wstring& path) { held_module_ = lite_installer::OpenHeldFile(path); }
+  lite_installer::RunOutcome launch_refusal() const { return launch_refusal_; }
 
-  // When set, GetModule hands out this path without a download.
+  // When set, GetModule hands out this path without a download; with
+  // `given_digest` as though it had downloaded bytes of that digest.
   std::wstring given_module;
+  std::string given_digest;
   int check_calls = 0;
   int run_calls = 0;
 
   int GetModule(bool use_given_path, std::wstring* module_path, std::wstring* downloaded_path) override {
     if (given_module.empty()) return Installer::GetModule(use_given_path, module_path, downloaded_path);
     *module_path = given_module;
+    if (!given_digest.empty()) {
+      *downloaded_path = given_module;
+      downloaded_digest_ = given_digest;
+    }
     return 0;
   }
   bool CheckModule(const std::wstring&) override {
@@ -75,10 +84,16 @@ class InstallerTest : public ::testing::Test {
   void SetUp() override {
     work_dir_ = GetTemporaryPath() + L"installer_wintest\\";
     CreateDirectoryW(work_dir_.c_str(), nullptr);
+    // Left by an earlier test process: the files are created new.
+    DeleteFileW((work_dir_ + L"master_preferences").c_str());
+    DeleteFileW((work_dir_ + L"clids.xml").c_str());
     brand_ = std::make_unique<BrandPackageInfo>(work_dir_);
     brand_->brand_id = "tb";
     brand_->brand_name = "tb";
   }
+
+  // Deletes the files the controllers made and forgets their failures.
+  void TearDown() override { lite_installer::RemoveRunFolder(); }
 
   std::unique_ptr<TestInstaller> MakeInstaller(InstallerObserver* observer = nullptr) {
     auto installer = std::make_unique<TestInstaller>(observer, *brand_, params_);
@@ -227,7 +242,24 @@ TEST_F(InstallerTest, StopWinsWhenBothEventsAreSignalled) {
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(installer->given_module.c_str()));
 }
 
-TEST_F(InstallerTest, AFailedWindowedRunTellsTheWindowAndKeepsItsRegistryValues) {
+TEST_F(InstallerTest, ADownloadChangedBeforeItsHoldIsNeverChecked) {
+  auto installer = MakeInstaller();
+  installer->given_module = work_dir_ + L"kb_changed.tmp";
+  SetEvent(installer->install_event.Get());
+  for (const bool same_bytes : {false, true}) {
+    ASSERT_TRUE(SaveBytesToFile(installer->given_module, "served bytes"));
+    {
+      lite_installer::ScopedFile file(lite_installer::OpenHeldFile(installer->given_module));
+      ASSERT_TRUE(lite_installer::FileDigest(file.Get(), &installer->given_digest));
+    }
+    if (!same_bytes) installer->given_digest[0] ^= 1;
+    installer->InstallBrowser();
+    EXPECT_EQ(same_bytes ? TestInstaller::kSetupExitCode : lite_installer::kExitNotTrusted, installer->exit_code);
+    EXPECT_EQ(same_bytes ? 1 : 0, installer->check_calls);
+  }
+}
+
+TEST_F(InstallerTest, AFailedWindowedRunTellsTheWindowAndRemovesTheValuesNamingRunFiles) {
   RecordingObserver observer;
   auto installer = MakeInstaller(&observer);
   installer->set_browser_poll_ms(50);
@@ -235,7 +267,9 @@ TEST_F(InstallerTest, AFailedWindowedRunTellsTheWindowAndKeepsItsRegistryValues)
   lite_installer::RemoveValueFromRegistry(L"InstallerData");
   installer->Run();
   EXPECT_EQ((std::vector<std::wstring>{L"OnError 1", L"OnFinished"}), observer.calls);
-  EXPECT_EQ(installer->installer_data_path, lite_installer::ReadStringFromRegistry(L"InstallerData"));
+  EXPECT_EQ(L"", lite_installer::ReadStringFromRegistry(L"InstallerData"));
+  EXPECT_EQ(L"", lite_installer::ReadStringFromRegistry(L"ClidsFile"));
+  EXPECT_EQ(L"", lite_installer::ReadStringFromRegistry(L"BrandFile"));
   EXPECT_EQ(36u, installer->install_guid.size());
   ASSERT_FALSE(requests_.empty());
   EXPECT_NE(std::wstring::npos, requests_[requests_.size() - 2].find(L"&result=failed&time=0"));
@@ -285,10 +319,24 @@ TEST_F(InstallerTest, TheWaitForTheBrowserLastsWhileItsWindowExists) {
 TEST_F(InstallerTest, TheSetupsExitCodeBecomesTheResult) {
   auto installer = MakeInstaller();
   int32_t code = 0;
-  EXPECT_FALSE(installer->RunProcessAndWait(L"\"" + work_dir_ + L"no_such_setup.exe\" --silent", &code));
+  const std::wstring missing = work_dir_ + L"no_such_setup.exe";
+  EXPECT_FALSE(installer->RunProcessAndWait(missing, L"\"" + missing + L"\" --silent", &code));
   EXPECT_EQ(lite_installer::kExitNoSetupResult, code);
-  EXPECT_TRUE(installer->RunProcessAndWait(L"cmd.exe /c exit 7", &code));
+  wchar_t system[MAX_PATH] = {};
+  ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+  const std::wstring cmd = std::wstring(system) + L"\\cmd.exe";
+  const std::wstring copy = work_dir_ + L"held_cmd.exe";
+  ASSERT_TRUE(CopyFileW(cmd.c_str(), copy.c_str(), FALSE));
+  // Holding the copy: the system's program is not the held file, and never runs.
+  installer->Hold(copy);
+  EXPECT_FALSE(installer->RunProcessAndWait(cmd, L"cmd.exe /c exit 7", &code));
+  EXPECT_EQ(lite_installer::RunOutcome::kNotTrusted, installer->launch_refusal());
+  EXPECT_EQ(lite_installer::kExitNoSetupResult, code);
+  // The held file itself runs, in the run's folder.
+  EXPECT_TRUE(installer->RunProcessAndWait(copy, L"cmd.exe /c if /i \"%CD%\\\"==\"" + work_dir_ + L"\" exit 7", &code));
   EXPECT_EQ(7, code);
+  installer->Hold(L"");
+  DeleteFileW(copy.c_str());
 }
 
 }  // namespace

@@ -15,11 +15,13 @@ TEST(RunOutcomeTest, EveryEndHasItsExitCodeAndItsResult) {
     int result;
   } kRows[] = {
       {RunOutcome::kInstalled, kSetupCode, kInstallSucceeded},
+      {RunOutcome::kRunFilesNotReady, kExitRunFilesNotReady, kInstallFailed},
       {RunOutcome::kNoTemporaryFile, kExitNoSetupResult, kInstallFailed},
       {RunOutcome::kDownloadFileNotOpened, kExitNotDownloaded, kInstallFailed},
       {RunOutcome::kNotDownloaded, kExitNotDownloaded, kInstallNotDownloaded},
       {RunOutcome::kStopped, kExitNoSetupResult, kInstallFailed},
       {RunOutcome::kNotTrusted, kExitNotTrusted, kInstallFailed},
+      {RunOutcome::kCommandLineTooLong, kExitSetupCommandLineTooLong, kInstallFailed},
       {RunOutcome::kSetupNotRun, kExitNoSetupResult, kInstallFailed},
   };
   for (const auto& row : kRows) {

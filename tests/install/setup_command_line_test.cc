@@ -133,6 +133,17 @@ TEST(SetupCommandLineTest, BrandNameIsWidenedByteByByte) {
   EXPECT_EQ(std::wstring(L"tb\u00E9"), switches.Value("brand-name"));
 }
 
+TEST(SetupCommandLineTest, LimitCountsTheTerminatorAndFinalPathsLoseTheLongFormWhenShort) {
+  EXPECT_TRUE(FitsCommandLineLimit(std::wstring(32766, L'a')));
+  EXPECT_FALSE(FitsCommandLineLimit(std::wstring(32767, L'a')));
+  EXPECT_EQ(L"C:\\t\\s.exe", LaunchPathFromFinalPath(L"\\\\?\\C:\\t\\s.exe"));
+  EXPECT_EQ(L"\\\\srv\\sh\\s.exe", LaunchPathFromFinalPath(L"\\\\?\\UNC\\srv\\sh\\s.exe"));
+  const std::wstring long_form = L"\\\\?\\C:\\" + std::wstring(257, L'x');
+  EXPECT_EQ(long_form, LaunchPathFromFinalPath(long_form));
+  EXPECT_EQ(L"C:\\" + std::wstring(256, L'x'), LaunchPathFromFinalPath(L"\\\\?\\C:\\" + std::wstring(256, L'x')));
+  EXPECT_EQ(L"\\\\?\\Volume{1}\\s", LaunchPathFromFinalPath(L"\\\\?\\Volume{1}\\s"));
+}
+
 TEST(DownloadAttemptsTest, FailedAttemptRestartsOnlyBelowATenthOfTheBody) {
   EXPECT_FALSE(ShouldRestartDownload(300000, 1000000));
   EXPECT_FALSE(ShouldRestartDownload(100000, 1000000));

@@ -207,14 +207,15 @@ class ControllerTest(unittest.TestCase):
         self.assertEqual({"banerid": "B1", "korvexuid": "K2"},
                          json.loads(bytes.fromhex(files["distr-info-file"]["content_hex"])))
 
-        # Registry values: stored in order at the start, removed in order after success.
+        # Registry values: stored in order at the start; those naming run files
+        # removed when the setup ended, the others after its success.
         stored = [m.split(" = ")[0].split("\\")[-1] for m in
                   self.messages("lite_installer::StoreValueInRegistry")]
         self.assertEqual(["lang", "InstallerData", "ClidsFile", "brand", "BrandFile"],
                          [v for v in stored if v != "DistribInfoParams"][:5])
         removed = [m.split("\\")[-1] for m in self.messages("lite_installer::RemoveValueFromRegistry")]
-        self.assertEqual(["InstallerData", "ClidsFile", "DistribInfoParams", "brand", "BrandFile"],
-                         [v for v in removed if v != "PartnerFile"][-5:])
+        self.assertEqual(["InstallerData", "ClidsFile", "BrandFile", "DistribInfoParams", "brand", "BrandFile"],
+                         [v for v in removed if v != "PartnerFile"][-6:])
 
     def test_drop_after_thirty_percent_resumes_where_the_file_ends(self):
         self.download.route(SETUP_PATH, servers.Response(self.package, drop_after=300000),
@@ -311,6 +312,16 @@ class ControllerTest(unittest.TestCase):
         self.assertEqual("success", dict(completion)["result"])
         self.assertEqual(servers.wine_path(self.package_path), record["program"])
         self.assertTrue(os.path.exists(self.package_path))
+
+    def test_a_setup_line_past_the_limit_starts_no_setup(self):
+        # The installer's own line fits the limit; with the run's paths added
+        # the setup's would not.
+        result = self.probe(["--silent", "--browser-setup=" + servers.wine_path(self.package_path),
+                             "--padding=" + "x" * 32550])
+        self.assertEqual(405, result.returncode)
+        self.assertIn("ERROR", [level for level, _, m in h.log_messages()
+                                if m.startswith("The setup's command line is too long: ")])
+        self.assertFalse(os.path.exists(self.record_path))
 
     # The product itself, with the real trust check.
 

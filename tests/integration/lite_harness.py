@@ -52,6 +52,9 @@ def wine_env(extra=None):
     env["WINEPREFIX"] = WINEPREFIX
     env.update(wine_session.LOADER_ENV)
     env.setdefault("WINEDEBUG", "-all")
+    # The test variant keeps its run folder for the suites that read the
+    # handed files afterwards; the trust-boundary suite sets "0".
+    env["LITE_TEST_KEEP_RUN_FOLDER"] = "1"
     if extra:
         env.update(extra)
     if _SUITE_DISPLAY is not None:

@@ -1,7 +1,8 @@
 """The trust boundary under attack, with the product itself:
 
 - another process of the user tries to replace the verified package and a
-  file handed to the setup between the check and the launch;
+  file handed to the setup between the check and the launch, retargets a
+  folder link after the check, or creates the handed files first;
 - DLLs planted beside the installer under every name it loads at run time,
   with Wine told to prefer them (as Windows always searches), on the silent
   and the windowed road, the silent one with a relative --browser-setup;
@@ -11,12 +12,14 @@
 Every Wine process runs on one virtual display (the first process of a
 session fixes the display of the later ones)."""
 
+import contextlib
 import glob
 import os
 import shutil
 import struct
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 
@@ -30,17 +33,22 @@ SETUP_EXIT_CODE = 7  # given to the stand-in setup with --stand-in-exit-code
 ATTACKER_EXIT_CODE = 23  # tests/trust/fixture_program.c
 ATTACKER_PREFERENCES = b'{"attacker": true}'
 SHARING_VIOLATION = 32
-# Every DLL the installer loads at run time, and msimg32, which it no longer
-# uses. Two names cannot be in the list under
-# Wine, because Wine itself loads them from the program's folder while the
-# process starts, before the program's first instruction, for any program:
+# Every DLL the installer loads at run time, msimg32, which it no longer
+# uses, and the two that wintrust delay-loads by name (Wine takes those from
+# the program's folder unless the installer loaded them first). Two names
+# cannot be in the list under Wine, because Wine itself loads them from the
+# program's folder while the process starts, before the program's first
+# instruction, for any program:
 # version.dll, which Wine's comctl32 imports (a planted copy without
 # GetFileVersionInfoSizeW aborts the start), and uxtheme.dll, which Wine's
 # user32 loads and unloads during its initialisation. The installer itself
 # does not use version.dll, and loads uxtheme.dll from System32 as the first
 # thing it does, before any control exists.
-PLANTED = ["crypt32", "wintrust", "gdiplus", "riched20", "cabinet", "msimg32", "wininet"]
+PLANTED = ["crypt32", "wintrust", "gdiplus", "riched20", "cabinet", "msimg32", "wininet", "imagehlp", "dbghelp"]
 INSTALL_BUTTON = 1
+REGISTRY_KEY = r"HKCU\Software\Korvex\KorvexBrowser"
+RUN_FILE_VALUES = ("InstallerData", "ClidsFile", "BrandFile", "PartnerFile")
+HANDED_NAMES = ("master_preferences", "clids.xml", "BrandFile", "PartnerFile", "distrib_info")
 
 
 def counter_path(cid, name):
@@ -49,6 +57,30 @@ def counter_path(cid, name):
 
 def packages_left():
     return glob.glob(os.path.join(h.temp_dir(), "**", "kb*.tmp"), recursive=True)
+
+
+def run_folders():
+    return set(glob.glob(os.path.join(h.temp_dir(), "lite-*")))
+
+
+def run_file_values(env):
+    """The registry values of the browser's key that name a run's file."""
+    result = h.run_wine(["reg", "query", REGISTRY_KEY], env)
+    names = [line.split()[0] for line in result.stdout.decode(errors="replace").splitlines() if line.strip()]
+    return [n for n in names if n in RUN_FILE_VALUES]
+
+
+def plant_handed_files(stop, planted):
+    """Another process of the user: creates the handed files first in every
+    new run folder, as soon as it sees one."""
+    seen = run_folders()
+    while not stop.is_set():
+        for folder in run_folders() - seen:
+            seen.add(folder)
+            for name in HANDED_NAMES:
+                with contextlib.suppress(OSError), open(os.path.join(folder, name), "xb") as f:
+                    f.write(ATTACKER_PREFERENCES)
+                    planted.append(name)
 
 
 def resource_data_entry(image, type_name, name):
@@ -132,7 +164,8 @@ class TrustBoundaryTest(unittest.TestCase):
         env = dict(self.display.env())
         env.update({"LITE_TEST_DOWNLOAD_HOST": self.download.host(), "LITE_TEST_STATS_HOST": self.stats.host(),
                     "LITE_TEST_CLICK_STATS_HOST": self.clicks.host(), "LITE_TEST_LEGAL_HOST": "legal.test",
-                    "LITE_STAND_IN_RECORD": servers.wine_path(self.record_path)})
+                    "LITE_STAND_IN_RECORD": servers.wine_path(self.record_path),
+                    "LITE_TEST_KEEP_RUN_FOLDER": "0"})
         env.update(extra)
         return env
 
@@ -195,6 +228,63 @@ class TrustBoundaryTest(unittest.TestCase):
         # The run's folder is new and private to the run; the package is gone.
         self.assertRegex(package.rsplit("\\", 2)[1], r"^lite-[0-9a-f]{32}$")
         self.assertEqual([], packages_left())
+
+    def test_retargeted_folder_link_runs_only_the_verified_file_in_the_run_folder(self):
+        """A --browser-setup through a folder link: after the verification the
+        link is pointed at a folder holding an unsigned program of the same
+        name. The setup starts in the run's folder, not the installer's."""
+        real, evil, link = (os.path.join(self.work, n) for n in ("real", "evil", "link"))
+        for folder, program in ((real, self.package_path), (evil, os.path.join(FIXTURES, "unsigned.exe"))):
+            os.makedirs(folder)
+            shutil.copy(program, os.path.join(folder, "setup.exe"))
+        os.symlink(real, link)
+        self.clicks.route(counter_path(72981, "ZapuskSetupArc"), servers.Response(b"ok", stall_after=0,
+                                                                                   stall_seconds=4))
+        folders_before = run_folders()
+        installer = subprocess.Popen([h.WINE, h.program("exit_code_runner.exe"), self.installer(), "--silent",
+                                      "--browser-setup=" + servers.wine_path(os.path.join(link, "setup.exe")),
+                                      "--stand-in-exit-code=%d" % SETUP_EXIT_CODE],
+                                     env=h.wine_env(self.env()), cwd=self.work, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL)
+        try:
+            self.wait_for_record("Verification succeeded: ")
+            os.remove(link)
+            os.symlink(evil, link)
+            code = h.exit_code_of(installer, timeout=120)
+        finally:
+            if installer.poll() is None:
+                installer.kill()
+        self.assertEqual(SETUP_EXIT_CODE, code, self.messages())
+        record = self.record()
+        self.assertEqual(servers.wine_path(os.path.join(real, "setup.exe")).lower(), record["program"].lower())
+        folder = record["current_folder"].rstrip("\\")
+        self.assertRegex(folder.rsplit("\\", 1)[1], r"^lite-[0-9a-f]{32}$")
+        # Nothing of the run is left: no folder, no value naming its files.
+        self.assertEqual(set(), run_folders() - folders_before)
+        self.assertEqual([], run_file_values(self.env()))
+
+    def test_files_created_first_never_reach_the_setup(self):
+        self.download.route(SETUP_PATH, servers.Response(self.package))
+        stop, planted = threading.Event(), []
+        planter = threading.Thread(target=plant_handed_files, args=(stop, planted))
+        planter.start()
+        try:
+            result = h.run_windows(self.installer(), ["--silent", "--stand-in-exit-code=%d" % SETUP_EXIT_CODE],
+                                   env=self.env())
+        finally:
+            stop.set()
+            planter.join()
+        self.assertTrue(planted, "the planter never saw the run folder")
+        if result.returncode == 404:
+            self.assertTrue(any(level == "ERROR" and m.startswith("Cannot create the file new: ")
+                                for level, _, m in h.log_messages()), self.messages())
+            self.assertFalse(os.path.exists(self.record_path))
+        else:
+            # The planter lost every race: the setup got the files the run wrote.
+            self.assertEqual(SETUP_EXIT_CODE, result.returncode, self.messages())
+            for content in self.record()["files"].values():
+                self.assertNotEqual(ATTACKER_PREFERENCES.hex(), content.get("content_hex"))
+        self.assertEqual([], run_file_values(self.env()))
 
     def run_planted(self, args, windowed):
         """Runs a copy of the installer from a folder holding a marker DLL
@@ -274,6 +364,7 @@ class TrustBoundaryTest(unittest.TestCase):
                 self.assertIn("Installer exit with code: 402", [m for _, _, m in records])
                 self.assertFalse(os.path.exists(self.record_path))
                 self.assertEqual([], packages_left())
+                self.assertEqual([], run_file_values(self.env()))
 
 
 if __name__ == "__main__":

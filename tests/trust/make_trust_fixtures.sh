@@ -97,6 +97,22 @@ authenticode work/short_signature.unsigned short_signature.exe leaf_sha1 sha1
 module no_description program - work/good_sha1.sig
 authenticode work/no_description.unsigned no_description.exe leaf_sha1 sha1
 
+# A code-signing certificate issued by the SHA-256 leaf, an end-entity
+# certificate (its issuer's basic constraints say CA:false), listed as signer.
+openssl req -new -newkey rsa:2048 -nodes -keyout work/leaf_issued.key -out work/leaf_issued.csr \
+  -subj "/O=Lite Installer Tests/CN=Test Code Signing Issued By A Leaf" 2>/dev/null
+openssl x509 -req -in work/leaf_issued.csr -CA "$pki/leaf_sha256.pem" -CAkey "$pki/leaf_sha256.key" \
+  -set_serial 0x31323334 -days 7300 -sha256 -extfile "$pki/ext.cnf" -extensions leaf \
+  -out work/leaf_issued.pem 2>/dev/null
+cat work/leaf_issued.pem "$pki/leaf_sha256.pem" "$pki/root_ca.pem" > work/leaf_issued.chain.pem
+leaf_issued_id=$("$signing/signer_identity.sh" work/leaf_issued.pem "$pki/leaf_sha256.pem")
+printf '%s' "$(description "$leaf_issued_id")" > work/leaf_issued.json
+"$signing/sign_description.sh" work/leaf_issued.json "$demo_keys/demo_key_6.pem" 6 work/leaf_issued.sig
+module leaf_issued program work/leaf_issued.json work/leaf_issued.sig
+rm -f leaf_issued.exe
+osslsigncode sign -certs work/leaf_issued.chain.pem -key work/leaf_issued.key -h sha256 \
+  -n "Lite Installer Test Package" -in work/leaf_issued.unsigned -out leaf_issued.exe >/dev/null
+
 # Right description, no Authenticode signature.
 cp work/good_sha1.unsigned unsigned.exe
 

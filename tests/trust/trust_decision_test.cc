@@ -185,10 +185,12 @@ TEST(KorvexTrustVerifierTest, FailingOrUnreadableSignatures) {
 }
 
 TEST(KorvexTrustVerifierTest, HardChainErrorsRefuseEvenWhenSystemAccepted) {
-  // CERT_TRUST_IS_REVOKED, _NOT_SIGNATURE_VALID, _NOT_VALID_FOR_USAGE,
-  // _UNTRUSTED_ROOT, _CYCLIC, _PARTIAL_CHAIN, _EXPLICIT_DISTRUST, each alone
-  // and on the second signature of a dual-signed module.
-  for (uint32_t bit : {0x4u, 0x8u, 0x10u, 0x20u, 0x80u, 0x10000u, 0x4000000u}) {
+  // Every bit but the four soft ones: among them CERT_TRUST_IS_REVOKED,
+  // _NOT_SIGNATURE_VALID, _NOT_VALID_FOR_USAGE, _UNTRUSTED_ROOT, _CYCLIC,
+  // _INVALID_BASIC_CONSTRAINTS (0x400), _PARTIAL_CHAIN, _EXPLICIT_DISTRUST,
+  // each alone and on the second signature of a dual-signed module.
+  for (uint32_t bit = 1; bit != 0; bit <<= 1) {
+    if ((bit & (0x1u | 0x2u | 0x40u | 0x1000000u)) != 0) continue;
     FakeSignature bad = Sha256Signature();
     bad.facts.chain_error_status = bit | 0x40;
     FakeVerificationService service({bad});

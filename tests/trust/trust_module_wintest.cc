@@ -85,7 +85,7 @@ TEST_F(TrustModuleTest, TrustsCorrectlySignedPackages) {
 
 TEST_F(TrustModuleTest, RefusesEveryFaultyPackage) {
   for (const wchar_t* file :
-       {L"not_listed.exe", L"unsigned.exe", L"changed_after_signing.exe", L"untrusted_root.exe",
+       {L"not_listed.exe", L"unsigned.exe", L"changed_after_signing.exe", L"untrusted_root.exe", L"leaf_issued.exe",
         L"certificates_object.exe", L"altered_description.exe", L"key_256.exe", L"short_signature.exe",
         L"not_a_pe.exe"}) {
     EXPECT_FALSE(Verify(file)) << file;
@@ -126,6 +126,13 @@ TEST_F(TrustModuleTest, ServiceReportsSystemResultsAndTheSignerChain) {
   const bool chain_read = other.ReadSigners(&facts);
   EXPECT_TRUE(result != 0 || (chain_read && facts.chain_error_status != 0))
       << std::hex << result << " " << facts.chain_error_status;
+
+  // An issuer that is an end-entity certificate: refused by the system, or
+  // (Wine) accepted with the invalid-basic-constraints bit set.
+  WinVerifyTrustService leaf_issued(TrustFixture(L"leaf_issued.exe"), false);
+  const uint32_t leaf_result = leaf_issued.VerifySignature(0);
+  EXPECT_TRUE(leaf_result != 0 || (leaf_issued.ReadSigners(&facts) && (facts.chain_error_status & 0x400u) != 0))
+      << std::hex << leaf_result << " " << facts.chain_error_status;
 
   // Cache-only revocation takes the same path through the system.
   EXPECT_EQ(WinVerifyTrustService(TrustFixture(L"good_sha1.exe"), true).VerifySignature(0), 0u);
