@@ -75,6 +75,26 @@ TEST_F(ResourceImageTest, EveryImageLoadsWithItsLogicalSize) {
   }
 }
 
+// The icon's frames are PNG images: each size loads and draws a white centre
+// in an orange ring, and leaves the corners to the background.
+TEST_F(ResourceImageTest, EveryIconFrameLoadsAndDraws) {
+  for (const int size : {48, 32, 16}) {
+    SCOPED_TRACE(size);
+    HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON, size, size, 0));
+    ASSERT_NE(icon, nullptr);
+    const COLORREF background = RGB(0, 0, 255);
+    Canvas canvas(size, size, background);
+    ASSERT_TRUE(DrawIconEx(canvas.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL));
+    DestroyIcon(icon);
+    EXPECT_EQ(canvas.At(0, 0), background);
+    EXPECT_EQ(canvas.At(size / 2, size / 2), RGB(255, 255, 255));
+    const COLORREF ring = canvas.At(size / 2, size * 85 / 100);
+    EXPECT_GT(GetRValue(ring), 200);
+    EXPECT_LT(GetBValue(ring), 100);
+  }
+}
+
 TEST_F(ResourceImageTest, MissingImageLeavesImageUnchangedAndCopiesShareBitmap) {
   ResourceImage empty;
   EXPECT_FALSE(empty.Load(999));
