@@ -25,16 +25,70 @@ void HandCursorLink::Restore() {
   window = nullptr;
 }
 
+void HandCursorLink::RedrawWithBackground() {
+  HWND parent = GetParent(window);
+  RECT rect;
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 LRESULT CALLBACK HandCursorLink::Procedure(HWND window, UINT message, WPARAM wparam,
                                            LPARAM lparam) {
   auto* self = static_cast<HandCursorLink*>(GetPropW(window, kProperty));
   if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
   WNDPROC previous = self->previous_procedure;
-  if (message == WM_SETCURSOR) {
-    SetCursor(self->cursor);
-    return TRUE;
+  switch (message) {
+    case WM_SETCURSOR:
+      SetCursor(self->cursor);
+      return TRUE;
+    case WM_GETDLGCODE: {
+      // Enter is the link's own key: the dialog manager passes it on instead
+      // of pressing the default button.
+      const auto* key = reinterpret_cast<const MSG*>(lparam);
+      const LRESULT code = CallWindowProcW(previous, window, message, wparam, lparam);
+      if (key != nullptr && (key->message == WM_KEYDOWN || key->message == WM_CHAR) && key->wParam == VK_RETURN) {
+        return code | DLGC_WANTMESSAGE;
+      }
+      return code;
+    }
+    case WM_KEYDOWN: {
+      const bool first_press = (lparam & (1 << 30)) == 0;
+      if (wparam == VK_RETURN || wparam == VK_SPACE) {
+        if (first_press) {
+          SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED),
+                       reinterpret_cast<LPARAM>(window));
+        }
+        return 0;
+      }
+      break;
+    }
+    case WM_CHAR:
+      if (wparam == L'\r' || wparam == L' ') return 0;
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      const LRESULT answer = CallWindowProcW(previous, window, message, wparam, lparam);
+      self->RedrawWithBackground();
+      return answer;
+    }
+    case WM_PAINT: {
+      const LRESULT answer = CallWindowProcW(previous, window, message, wparam, lparam);
+      if (GetFocus() == window) {
+        RECT client;
+        GetClientRect(window, &client);
+        HDC dc = GetDC(window);
+        DrawFocusRect(dc, &client);
+        ReleaseDC(window, dc);
+      }
+      return answer;
+    }
+    case WM_NCDESTROY:
+      self->Restore();
+      break;
+    default:
+      break;
   }
-  if (message == WM_NCDESTROY) self->Restore();
   return CallWindowProcW(previous, window, message, wparam, lparam);
 }
 
