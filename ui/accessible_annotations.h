@@ -35,7 +35,8 @@ class AccessibleAnnotations {
   // Drops every annotation, while the controls still exist.
   void ClearAll();
 
-  // Whether the service is there (false under Wine 8, which lacks it).
+  // Whether the service could be created. Wine 8 creates it, but answers
+  // every annotation with E_NOTIMPL.
   bool Available();
 
  private:
