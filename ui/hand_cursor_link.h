@@ -30,6 +30,8 @@ class HandCursorLink {
   // Repaints the parent's background under the control and the control, so
   // that the focus rectangle appears or goes (the static is transparent).
   void RedrawWithBackground();
+  // Draws the dotted focus rectangle round the control's text.
+  void DrawFocus();
 };
 
 }  // namespace lite_installer

@@ -1,11 +1,17 @@
 #include "ui/hand_cursor_link.h"
 
+#include <string>
+
+#include "ui/child_controls.h"
 #include "ui/control_subclass.h"
 
 namespace lite_installer {
 
 namespace {
 constexpr wchar_t kProperty[] = L"LiteHandCursorLink";
+// Room between the text and the focus rectangle's right and bottom edges, in
+// pixels.
+constexpr int kFocusMarginPx = 2;
 }  // namespace
 
 HandCursorLink::HandCursorLink() : cursor(LoadCursorW(nullptr, IDC_HAND)) {}
@@ -23,6 +29,25 @@ void HandCursorLink::Restore() {
   if (window == nullptr) return;
   RestoreControlProcedure(window, kProperty, previous_procedure);
   window = nullptr;
+}
+
+void HandCursorLink::DrawFocus() {
+  RECT focus;
+  GetClientRect(window, &focus);
+  HDC dc = GetDC(window);
+  if (dc == nullptr) return;
+  // Round the text as the static draws it (from the top left, in its font),
+  // within the control.
+  HGDIOBJ previous_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+  const std::wstring text = WindowText(window);
+  SIZE size = {0, 0};
+  if (!text.empty() && GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) {
+    if (size.cx + kFocusMarginPx < focus.right) focus.right = size.cx + kFocusMarginPx;
+    if (size.cy + kFocusMarginPx < focus.bottom) focus.bottom = size.cy + kFocusMarginPx;
+  }
+  DrawFocusRect(dc, &focus);
+  SelectObject(dc, previous_font);
+  ReleaseDC(window, dc);
 }
 
 void HandCursorLink::RedrawWithBackground() {
@@ -74,13 +99,7 @@ LRESULT CALLBACK HandCursorLink::Procedure(HWND window, UINT message, WPARAM wpa
     }
     case WM_PAINT: {
       const LRESULT answer = CallWindowProcW(previous, window, message, wparam, lparam);
-      if (GetFocus() == window) {
-        RECT client;
-        GetClientRect(window, &client);
-        HDC dc = GetDC(window);
-        DrawFocusRect(dc, &client);
-        ReleaseDC(window, dc);
-      }
+      if (GetFocus() == window) self->DrawFocus();
       return answer;
     }
     case WM_NCDESTROY:

@@ -391,6 +391,10 @@ class MainWindowTest(MainWindowBase):
         self.assertEqual([1002], session.focused(1002))
         self.display.screenshot(h.screenshot_path("main_window_focus_box"))
         session.driver.key(session.hwnd, VK_SPACE)
+        for _ in range(2):
+            session.driver.key(session.hwnd, VK_TAB)
+        self.assertEqual([1021], session.focused(1021))
+        self.display.screenshot(h.screenshot_path("main_window_focus_privacy"))
         self.assertTrue(self.wait_for_log("Module downloaded", 60))
         self.assertEqual(0, session.controls()[1002]["check"])
         deadline = time.time() + 10
