@@ -29,6 +29,9 @@ bool IsLineBreaking(uint32_t c) {
   return c < 0x20 || c == 0x7F || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
 
+bool IsHighSurrogate(uint32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(uint32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 void AppendHex(std::wstring& out, uint32_t value, int digits) {
   static const wchar_t kDigits[] = L"0123456789abcdef";
   for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
@@ -39,9 +42,13 @@ void AppendHex(std::wstring& out, uint32_t value, int digits) {
 std::wstring EscapeControlCharacters(const std::wstring& text) {
   std::wstring out;
   out.reserve(text.size());
-  for (wchar_t c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
     const uint32_t u = static_cast<uint32_t>(c);
-    if (!IsLineBreaking(u)) {
+    if (IsHighSurrogate(u) && i + 1 < text.size() && IsLowSurrogate(static_cast<uint32_t>(text[i + 1]))) {
+      out += c;
+      out += text[++i];
+    } else if (!IsLineBreaking(u) && !IsHighSurrogate(u) && !IsLowSurrogate(u)) {
       out += c;
     } else if (u <= 0xFF) {
       out += L"\\x";

@@ -38,9 +38,11 @@ std::wstring FormatLogRecord(const LogTimestamp& utc, uint32_t thread_id, LogLev
 // The record adds its own line ending.
 std::wstring FormatLogMessage(const wchar_t* format, va_list args);
 
-// Shows every character that could end or disturb a line as text: U+0000 to
-// U+001F and U+007F as "\xhh", U+0085, U+2028 and U+2029 as "\uhhhh"
-// (lower-case hexadecimal). Every other character is kept.
+// Shows every character that could end or disturb a line, or make the text
+// invalid UTF-16, as text: U+0000 to U+001F and U+007F as "\xhh"; U+0085,
+// U+2028, U+2029 and every surrogate code unit that is not half of a
+// high-low pair as "\uhhhh" (lower-case hexadecimal). Every other character,
+// and every pair, is kept.
 std::wstring EscapeControlCharacters(const std::wstring& text);
 
 }  // namespace lite_installer

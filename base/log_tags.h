@@ -21,6 +21,7 @@ inline constexpr wchar_t kDownloaderFinalizeDownload[] = L"lite_installer::Downl
 inline constexpr wchar_t kDownloaderOpenDownload[] = L"lite_installer::Downloader::OpenDownload";
 inline constexpr wchar_t kDownloaderReadChunk[] = L"lite_installer::Downloader::ReadChunk";
 inline constexpr wchar_t kHasEnoughDiskSpace[] = L"lite_installer::HasEnoughDiskSpace";
+inline constexpr wchar_t kInstallerConstructor[] = L"Installer::Installer";
 inline constexpr wchar_t kInstallerDeleteDownloadedPackage[] = L"Installer::DeleteDownloadedPackage";
 inline constexpr wchar_t kInstallerDownloadModuleTo[] = L"Installer::DownloadModuleTo";
 inline constexpr wchar_t kInstallerGetModule[] = L"Installer::GetModule";

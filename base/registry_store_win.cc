@@ -4,6 +4,7 @@
 
 #include "base/log.h"
 #include "base/log_tags.h"
+#include "base/sized_call.h"
 #include "base/unique_handle.h"
 
 namespace lite_installer {
@@ -13,7 +14,6 @@ const wchar_t kBrowserRegistryKey[] = L"Software\\Korvex\\KorvexBrowser";
 namespace {
 
 constexpr DWORD kValueBufferBytes = 2048;
-constexpr DWORD kExpandedChars = 1024;
 const std::wstring kKeyDisplay = std::wstring(L"HKEY_CURRENT_USER\\") + kBrowserRegistryKey + L"\\";
 
 ScopedRegKey OpenBrowserKey(REGSAM access) {
@@ -41,9 +41,14 @@ std::wstring ReadValue(const std::wstring& name) {
   const std::wstring text(data, wcsnlen(data, size / sizeof(wchar_t)));
   if (type == REG_SZ) return text;
   if (type != REG_EXPAND_SZ) return std::wstring();
-  wchar_t expanded[kExpandedChars];
-  const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), expanded, kExpandedChars);
-  if (needed == 0 || needed > kExpandedChars) return std::wstring();
+  // Sized by the system's answer (terminator included); a text that grew
+  // between the two calls is refused rather than cut.
+  const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+  if (needed == 0 || needed > kLongestSystemTextChars) return std::wstring();
+  std::wstring expanded(needed, L'\0');
+  const DWORD written = ExpandEnvironmentStringsW(text.c_str(), &expanded[0], needed);
+  if (written == 0 || written > needed) return std::wstring();
+  expanded.resize(written - 1);
   return expanded;
 }
 

@@ -37,6 +37,8 @@ ProcessSwitches ProcessSwitches::FromArguments(const std::vector<std::wstring>& 
     if (PrefixLength(argument) == 0) continue;
     const size_t equals = argument.find(L'=');
     const std::wstring name = ToLowerAscii(argument.substr(0, equals));
+    // A bare "--", "-" or "/" names nothing, and a setup may read "--" as
+    // the end of its switches.
     if (!IsPassableSwitchName(name.substr(PrefixLength(name)))) {
       if (dropped != nullptr) dropped->push_back(name);
       continue;
@@ -89,6 +91,7 @@ void ProcessSwitches::SetProgram(const std::wstring& path) {
 }
 
 bool ProcessSwitches::IsPassableSwitchName(const std::wstring& name) {
+  if (name.empty()) return false;
   for (wchar_t c : name) {
     const bool passable = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
                           c == L'-' || c == L'_' || c == L'.';

@@ -21,9 +21,9 @@ class ProcessSwitches {
   // Builds a table from arguments as CommandLineToArgvW splits them: the first
   // is the program, every further argument that starts with "--", "-" or "/"
   // is a switch, the rest are dropped. A switch whose name (without prefix)
-  // holds anything but ASCII letters, digits, "-", "_" and "." is dropped too,
-  // and its lower-cased text added to `dropped` (may be null): it could not be
-  // passed on as the same name. "semi-silent" adds "silent" and
+  // is empty (a bare "--", "-" or "/") or holds anything but ASCII letters,
+  // digits, "-", "_" and "." is dropped too, and its lower-cased text added
+  // to `dropped` (may be null): it could not be passed on as the same name. "semi-silent" adds "silent" and
   // "uac-enabled" with empty values.
   static ProcessSwitches FromArguments(const std::vector<std::wstring>& arguments,
                                        std::vector<std::wstring>* dropped = nullptr);
@@ -65,7 +65,7 @@ class ProcessSwitches {
   // line break or backslash. A path cannot hold a double quote.
   static std::wstring QuoteProgram(const std::wstring& path);
 
-  // ASCII letters, digits, "-", "_" and "." only (the empty name included).
+  // One or more ASCII letters, digits, "-", "_" and "." (never the empty name).
   static bool IsPassableSwitchName(const std::wstring& name);
 
  private:

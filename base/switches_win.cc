@@ -19,8 +19,11 @@ ProcessSwitches ParseProcessCommandLine() {
   std::vector<std::wstring> dropped;
   ProcessSwitches table = ProcessSwitches::FromArguments(list, &dropped);
   for (const std::wstring& name : dropped) {
+    const bool empty = name == L"--" || name == L"-" || name == L"/";
     lite_installer::Log(lite_installer::kWarning, lite_installer::log_tag::kProcessSwitchesCurrent, __LINE__,
-                        L"Switch dropped, its name is not ASCII letters, digits, \"-\", \"_\" or \".\": " + name);
+                        empty ? L"Switch dropped, its name is empty: " + name
+                              : L"Switch dropped, its name is not ASCII letters, digits, \"-\", \"_\" or \".\": " +
+                                    name);
   }
   return table;
 }

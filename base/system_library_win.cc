@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/sized_call.h"
+
 namespace lite_installer {
 namespace {
 
@@ -36,10 +38,9 @@ HMODULE LoadSystemLibrary(const wchar_t* file_name) {
   }
   // Otherwise the full path: the DLL itself can come from nowhere else, and
   // LOAD_WITH_ALTERED_SEARCH_PATH starts its dependencies' search in System32.
-  wchar_t folder[MAX_PATH];
-  UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  std::wstring path(folder, length);
+  std::wstring path = TextFromSizedCall(
+      [](wchar_t* buffer, uint32_t capacity) { return static_cast<uint32_t>(GetSystemDirectoryW(buffer, capacity)); });
+  if (path.empty()) return nullptr;
   path += L'\\';
   path += file_name;
   return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

@@ -116,6 +116,18 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 
 }  // namespace
 
+bool IsGuidText(const std::string& text) {
+  constexpr size_t kGuidChars = 36;
+  if (text.size() != kGuidChars) return false;
+  for (size_t i = 0; i < kGuidChars; ++i) {
+    const char c = text[i];
+    const bool dash_place = i == 8 || i == 13 || i == 18 || i == 23;
+    const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    if (dash_place ? c != '-' : !hex) return false;
+  }
+  return true;
+}
+
 std::wstring Utf8ToWide(const std::string& text) {
   const uint32_t kReplacement = 0xFFFD;
   std::wstring out;

@@ -35,6 +35,10 @@ std::wstring ToHexLower(uint32_t value);
 std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
 
+// True for exactly 36 characters in the GUID form 8-4-4-4-12: hexadecimal
+// digits (either case) in groups joined by "-", without braces.
+bool IsGuidText(const std::string& text);
+
 // `url` with its host (and port, if any) replaced by `new_host` when that
 // host is `old_host`, compared without regard to ASCII case; both hosts may
 // carry ":port", and a port on `old_host` must match too. Any other address

@@ -1,8 +1,8 @@
 #include "install/disk_space.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
+#include "base/environment.h"
 #include "base/log.h"
 #include "base/log_tags.h"
 
@@ -10,14 +10,14 @@ namespace lite_installer {
 
 bool HasEnoughDiskSpace(bool system_level) {
   const wchar_t* const kTag = log_tag::kHasEnoughDiskSpace;
-  wchar_t folder[MAX_PATH] = {};
-  const int csidl = system_level ? CSIDL_PROGRAM_FILES : CSIDL_LOCAL_APPDATA;
-  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+  const std::wstring folder =
+      GetShellFolderPath(system_level ? ShellFolder::kProgramFiles : ShellFolder::kLocalAppData);
+  if (folder.empty()) {
     Log(kInfo, kTag, __LINE__, L"SHGetFolderPath failed");
     return true;
   }
   ULARGE_INTEGER available = {};
-  if (!GetDiskFreeSpaceExW(folder, &available, nullptr, nullptr)) {
+  if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) {
     Log(kInfo, kTag, __LINE__, L"GetDiskFreeSpaceEx failed");
     return true;
   }

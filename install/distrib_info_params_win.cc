@@ -10,6 +10,7 @@
 #include "base/log_tags.h"
 #include "base/registry_store.h"
 #include "base/run_folder.h"
+#include "base/sized_call.h"
 #include "base/switches.h"
 #include "base/text.h"
 
@@ -64,10 +65,9 @@ void DistribInfoParams::StoreParams(const std::string& text) {
 }
 
 std::wstring DistribInfoParams::GetModulePath() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::wstring();
-  return std::wstring(path, length);
+  return lite_installer::TextFromSizedCall([](wchar_t* buffer, uint32_t capacity) {
+    return static_cast<uint32_t>(GetModuleFileNameW(nullptr, buffer, capacity));
+  });
 }
 
 bool DistribInfoParams::Load() {

@@ -43,18 +43,33 @@ std::wstring PreparedFile(const char* switch_name, const std::wstring& default_p
   return default_path;
 }
 
-// The identifier in "Korvex\ui" of the roaming application-data folder,
-// without its enclosing braces; empty when there is none.
+// The client-id file holds one GUID with its braces (38 bytes); anything
+// longer than this is not read further.
+constexpr size_t kStoredUiMaxBytes = 256;
+
+// The GUID in "Korvex\ui" of the roaming application-data folder, without
+// its enclosing braces; empty when there is none. A file that is longer than
+// kStoredUiMaxBytes or holds anything but a GUID counts as absent, with a
+// WARNING: its text goes into every counter address.
 std::string ReadStoredUi() {
-  wchar_t folder[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+  const wchar_t* const kTag = lite_installer::log_tag::kInstallerConstructor;
+  const std::wstring folder = GetShellFolderPath(ShellFolder::kRoamingAppData);
+  if (folder.empty()) return std::string();
+  const std::wstring path = folder + L"\\Korvex\\ui";
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::string();
+  std::string content;
+  if (!LoadSmallFile(path, kStoredUiMaxBytes, &content)) {
+    Log(kWarning, kTag, __LINE__,
+        L"Client id file ignored: unreadable or longer than " +
+            lite_installer::ToDecimal(static_cast<uint64_t>(kStoredUiMaxBytes)) + L" bytes.");
     return std::string();
   }
-  const std::wstring path = std::wstring(folder) + L"\\Korvex\\ui";
-  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::string();
-  std::string content = LoadFileBytes(path);
   if (content.size() >= 2 && content.front() == '{' && content.back() == '}') {
     content = content.substr(1, content.size() - 2);
+  }
+  if (!lite_installer::IsGuidText(content)) {
+    Log(kWarning, kTag, __LINE__, L"Client id file ignored: it does not hold a GUID.");
+    return std::string();
   }
   return content;
 }

@@ -8,8 +8,9 @@ leaves a "browser" that asks the window to close.
 
 With a display (DISPLAY set, LITE_DEMO_HEADLESS unset) the window opens on it
 and you click yourself. Headless, it runs on its own Xvfb display, clicks
-Install itself and saves screenshots of the welcome screen, the progress
-screen and the end into SCREENSHOT_DIR; then it shows the window in English,
+Install itself and saves screenshots of the welcome screen (also with the
+keyboard's focus on the licence link and on a box), the progress screen and
+the end into SCREENSHOT_DIR; then it shows the window in English,
 Russian, German and Japanese over a download slow enough for the time-left
 line and saves welcome_<code>.png and progress_<code>.png (the progress screen
 with less than a minute left) there too.
@@ -37,6 +38,7 @@ import lite_harness as h  # noqa: E402
 import lite_servers  # noqa: E402
 
 SETUP_PATH = "/browser/int/flash/browser-setup.arc"
+VK_TAB = 9
 # What the stand-in setup does once started: two install stages and half the
 # import, then it starts the "browser", which asks the window to close after
 # 6 s; the setup itself exits 3 s later with code 0.
@@ -72,6 +74,16 @@ def run(display, interactive, server):
         shots.append(path)
 
     shot("1_welcome")
+    # The keyboard's focus, drawn by the window's painters: Tab goes from
+    # Install (focused at open) to Cancel, then the licence link, then the
+    # first box.
+    for _ in range(2):
+        driver.key(hwnd, VK_TAB)
+    time.sleep(0.3)
+    shot("1_focus_link")
+    driver.key(hwnd, VK_TAB)
+    time.sleep(0.3)
+    shot("1_focus_box")
     if not h.wait_for_log("Module downloaded", 120):
         print("== The package was not downloaded; the window stays on its welcome screen.")
     driver.click(hwnd, 1)

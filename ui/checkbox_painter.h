@@ -29,8 +29,8 @@ class CheckboxPainter {
   void Toggle();
 
   // Draws frame `index` and the text into `rect` through an off-screen
-  // surface.
-  void Draw(HDC dc, int index, bool show_mnemonics, const RECT& rect);
+  // surface; with `focused`, a dotted focus rectangle around the text.
+  void Draw(HDC dc, int index, bool show_mnemonics, bool focused, const RECT& rect);
   LRESULT OnCustomDraw(const NMCUSTOMDRAW& notification);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
 

@@ -14,6 +14,9 @@ namespace lite_installer {
 
 namespace {
 
+// The focus rectangle's distance from the text it surrounds, in pixels.
+constexpr int kFocusMarginPx = 1;
+
 // Whether visual styles are on, from System32's uxtheme; without it the
 // classic look is the safe answer.
 bool AppIsThemed() {
@@ -51,7 +54,7 @@ void CheckboxPainter::Toggle() {
   if (unthemed) checked = !checked;
 }
 
-void CheckboxPainter::Draw(HDC dc, int index, bool show_mnemonics, const RECT& rect) {
+void CheckboxPainter::Draw(HDC dc, int index, bool show_mnemonics, bool focused, const RECT& rect) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return;
@@ -82,6 +85,16 @@ void CheckboxPainter::Draw(HDC dc, int index, bool show_mnemonics, const RECT& r
     DrawTextW(surface, text.c_str(), static_cast<int>(text.size()), &measured,
               DT_CALCRECT | DT_SINGLELINE | prefix);
     text_rect.top += CenteringOffset(box_height, measured.bottom - measured.top);
+    if (focused) {
+      // The focus goes round the text as it is drawn (wrapped), one pixel
+      // out, inside the control.
+      RECT focus = text_rect;
+      DrawTextW(surface, text.c_str(), static_cast<int>(text.size()), &focus,
+                DT_CALCRECT | kCheckboxTextFormat | prefix);
+      InflateRect(&focus, kFocusMarginPx, kFocusMarginPx);
+      IntersectRect(&focus, &focus, &rect);
+      DrawFocusRect(surface, &focus);
+    }
     DrawTextW(surface, text.c_str(), static_cast<int>(text.size()), &text_rect,
               kCheckboxTextFormat | prefix);
     SelectObject(surface, previous_font);
@@ -98,14 +111,14 @@ LRESULT CheckboxPainter::OnCustomDraw(const NMCUSTOMDRAW& notification) {
   const int index = CheckboxFrameIndex((notification.uItemState & CDIS_SELECTED) != 0,
                                        (notification.uItemState & CDIS_HOT) != 0, IsChecked());
   Draw(notification.hdc, index, (notification.uItemState & CDIS_SHOWKEYBOARDCUES) != 0,
-       notification.rc);
+       (notification.uItemState & CDIS_FOCUS) != 0 || GetFocus() == window, notification.rc);
   return CDRF_SKIPDEFAULT;
 }
 
 void CheckboxPainter::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const int index = CheckboxFrameIndex((item.itemState & ODS_SELECTED) != 0,
                                        (item.itemState & ODS_HOTLIGHT) != 0, IsChecked());
-  Draw(item.hDC, index, false, item.rcItem);
+  Draw(item.hDC, index, false, (item.itemState & ODS_FOCUS) != 0 || GetFocus() == window, item.rcItem);
 }
 
 int CheckboxPainter::MeasureHeight(const RECT& reference_rect) {

@@ -21,7 +21,8 @@ class ImageButtonPainter {
   // Size of one frame: (strip logical width / 3, strip logical height).
   SIZE ButtonSize() const;
 
-  // Draws at the pre-erase stage and always skips the system's drawing.
+  // Draws at the pre-erase stage and always skips the system's drawing; a
+  // dotted focus rectangle inside the frame while the button has the focus.
   LRESULT OnCustomDraw(const NMCUSTOMDRAW& notification);
 
   HWND window;

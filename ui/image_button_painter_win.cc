@@ -6,6 +6,13 @@
 
 namespace lite_installer {
 
+namespace {
+
+// The focus rectangle's distance inside the button's frame, in pixels.
+constexpr int kFocusInsetPx = 4;
+
+}  // namespace
+
 void DrawParentBackground(HWND control, HDC dc, const RECT& item, const ResourceImage& background,
                           POINT background_offset) {
   RECT r;
@@ -56,6 +63,11 @@ LRESULT ImageButtonPainter::OnCustomDraw(const NMCUSTOMDRAW& notification) {
     SetTextColor(dc, previous_color);
     SetBkMode(dc, previous_mode);
     SelectObject(dc, previous_font);
+  }
+  if ((notification.uItemState & CDIS_FOCUS) != 0 || GetFocus() == window) {
+    RECT focus = {item.left, item.top, item.left + frame.cx, item.top + frame.cy};
+    InflateRect(&focus, -kFocusInsetPx, -kFocusInsetPx);
+    DrawFocusRect(dc, &focus);
   }
   return CDRF_SKIPDEFAULT;
 }

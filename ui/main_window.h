@@ -17,12 +17,14 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "install/installer.h"
 #include "install/installer_factory.h"
 #include "install/installer_observer.h"
 #include "resources/resource_ids.h"
+#include "ui/accessible_annotations.h"
 #include "ui/checkbox_painter.h"
 #include "ui/dialog_base.h"
 #include "ui/fonts.h"
@@ -113,6 +115,7 @@ class MainWindow : public DialogBase, public InstallerObserver {
   ShadowWindow shadow;
   HandCursorLink license_link_cursor;
   HandCursorLink privacy_link_cursor;
+  AccessibleAnnotations annotations;
   ITaskbarList3* taskbar = nullptr;
   std::unique_ptr<CheckboxPainter> make_default_box;
   std::unique_ptr<CheckboxPainter> flash_box;
@@ -134,6 +137,7 @@ class MainWindow : public DialogBase, public InstallerObserver {
 
  private:
   void OnInitDialog();
+  void AnnotateForScreenReaders(const std::wstring& sentence, const std::vector<HWND>& pieces);
   void LayoutWelcomeScreen();
   void OnPaint();
   LRESULT OnCustomDraw(const NMCUSTOMDRAW& notification, bool* handled);

@@ -66,14 +66,20 @@ void MainWindow::OnInitDialog() {
   SendDlgItemMessageW(window_, IDC_TIME_LEFT, WM_SETFONT, reinterpret_cast<WPARAM>(small_font.Get()), FALSE);
   SendDlgItemMessageW(window_, IDC_PRIVACY_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(small_link_font.Get()), FALSE);
 
-  // The licence sentence, one static per piece.
-  const std::vector<HWND> pieces =
-      CreateLinkText(window_, LoadStringIn(IDS_LICENSE_SENTENCE, language), text_font.Get(),
-                     POINT{kLicenseLeft, kLicenseTop}, kLicenseLineHeight, kLicenseMaxWidth);
+  // The licence sentence, one static per piece, placed after the title in
+  // the z-order: the Tab order and a screen reader's walk follow the
+  // reading order (the sentence above the boxes).
+  const std::wstring sentence = LoadStringIn(IDS_LICENSE_SENTENCE, language);
+  const std::vector<HWND> pieces = CreateLinkText(window_, sentence, text_font.Get(), POINT{kLicenseLeft, kLicenseTop},
+                                                  kLicenseLineHeight, kLicenseMaxWidth);
+  HWND previous_in_order = GetDlgItem(window_, IDC_TITLE);
   for (HWND piece : pieces) {
     HFONT font = ControlId(piece) == IDC_LICENSE_LINK ? link_font.Get() : text_font.Get();
     SendMessageW(piece, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetWindowPos(piece, previous_in_order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous_in_order = piece;
   }
+  AnnotateForScreenReaders(sentence, pieces);
 
   // Painters.
   install_button.reset(new ImageButtonPainter(GetDlgItem(window_, IDC_INSTALL_BUTTON), IDR_IMAGE_INSTALL_BUTTON,
@@ -111,6 +117,33 @@ void MainWindow::OnInitDialog() {
                         kMainWindowShadowMargin};
   shadow.Create(window_, background, margins);
   LayoutWelcomeScreen();
+  // Install has the focus when the screen opens (and is the default button).
+  SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window_, IDC_INSTALL_BUTTON)), TRUE);
+}
+
+void MainWindow::AnnotateForScreenReaders(const std::wstring& sentence, const std::vector<HWND>& pieces) {
+  // The sentence is read once, whole, by its first plain piece; the link
+  // piece is a link named by its text; the other pieces are left out.
+  std::wstring whole;
+  for (const LinkTextToken& token : TokenizeLinkText(sentence)) whole += token.text;
+  bool sentence_named = false;
+  for (HWND piece : pieces) {
+    if (ControlId(piece) == IDC_LICENSE_LINK) {
+      annotations.Link(piece, WindowText(piece));
+    } else if (!sentence_named) {
+      annotations.Name(piece, whole);
+      sentence_named = true;
+    } else {
+      annotations.Hide(piece);
+    }
+  }
+  HWND privacy = GetDlgItem(window_, IDC_PRIVACY_LINK);
+  annotations.Link(privacy, WindowText(privacy));
+  // The bar's name is also its window text, which any reader can fetch.
+  const std::wstring bar_name = LoadStringIn(IDS_INSTALLING_BROWSER, static_cast<int>(brand.language_id));
+  HWND bar = GetDlgItem(window_, IDC_PROGRESS_BAR);
+  SetWindowTextW(bar, bar_name.c_str());
+  annotations.Name(bar, bar_name);
 }
 
 void MainWindow::LayoutWelcomeScreen() {

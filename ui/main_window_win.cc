@@ -103,6 +103,12 @@ bool MainWindow::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRES
       ShowErrorAndEnd();
       return true;
     case WM_COMMAND: {
+      if (HIWORD(wparam) == BN_SETFOCUS || HIWORD(wparam) == BN_KILLFOCUS) {
+        // The painters draw the focus: the button is drawn again when it
+        // gains or loses it.
+        InvalidateRect(reinterpret_cast<HWND>(lparam), nullptr, TRUE);
+        return true;
+      }
       if (HIWORD(wparam) != 0) return false;
       const int id = static_cast<int>(static_cast<short>(LOWORD(wparam)));
       if (id == IDC_CANCEL_BUTTON || id == kEscapeCommandId) {
@@ -125,9 +131,13 @@ bool MainWindow::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRES
       return false;
     }
     case WM_INITDIALOG:
+      // FALSE: the initialisation placed the focus itself.
       OnInitDialog();
-      *result = TRUE;
+      *result = FALSE;
       return true;
+    case WM_DESTROY:
+      annotations.ClearAll();
+      return false;
     case WM_CTLCOLORDLG:
       *result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       return true;

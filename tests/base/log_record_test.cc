@@ -46,6 +46,10 @@ TEST(LogRecordTest, OutsideTextCannotBreakARecordOrForgeAnother) {
             FormatLogRecord(kExampleTime, 7, kError, L"f", 1, L"x", L"a\r\nb\r\n"));
   EXPECT_EQ(L"2016-05-12 07:41:03 <7> ERROR: f (1): x Last error: \n",
             FormatLogRecord(kExampleTime, 7, kError, L"f", 1, L"x", L""));
+  // Lone surrogates are escaped, pairs kept: the record stays valid UTF-16.
+  const wchar_t units[] = {0xD83D, 0xDE00, L'a', 0xD800, L'b', 0xDC00, 0xDBFF, 0xDBFF, 0xDFFF, 0xD800, 0};
+  const std::wstring pair1 = {units[0], units[1]}, pair2 = {units[7], units[8]};
+  EXPECT_EQ(pair1 + L"a\\ud800b\\udc00\\udbff" + pair2 + L"\\ud800", EscapeControlCharacters(units));
 }
 
 }  // namespace

@@ -106,6 +106,32 @@ TEST(WholeFileTest, SavesAndLoadsExactBytesAndReportsFailures) {
   const std::wstring temp = GetTemporaryPath();
   ASSERT_FALSE(temp.empty());
   EXPECT_EQ(L'\\', temp.back());
+  // A small file is read up to its bound and no further.
+  std::string small;
+  ASSERT_TRUE(SaveBytesToFile(path, std::string(256, 'g')));
+  EXPECT_TRUE(LoadSmallFile(path, 256, &small));
+  EXPECT_EQ(256u, small.size());
+  EXPECT_FALSE(LoadSmallFile(path, 255, &small));
+  EXPECT_EQ("", small);
+  DeleteFileW(path.c_str());
+  EXPECT_FALSE(LoadSmallFile(path, 256, &small));
+  for (ShellFolder folder : {ShellFolder::kRoamingAppData, ShellFolder::kLocalAppData, ShellFolder::kProgramFiles}) {
+    EXPECT_NE(L"", GetShellFolderPath(folder));
+  }
+}
+
+TEST(WholeFileTest, LongTemporaryFoldersComeBackWholeOrNotAtAll) {
+  wchar_t saved[MAX_PATH + 1] = {};
+  ASSERT_NE(0u, GetEnvironmentVariableW(L"TMP", saved, MAX_PATH + 1));
+  // Seven nested folders of 30 characters fit the system's limit for the
+  // temporary folder (MAX_PATH + 1); ten do not, and the system refuses them.
+  for (int depth : {7, 10}) {
+    std::wstring folder = L"C:";
+    for (int i = 0; i < depth; ++i) folder += L"\\" + std::wstring(29, static_cast<wchar_t>(L'a' + i));
+    SetEnvironmentVariableW(L"TMP", folder.c_str());
+    EXPECT_EQ(depth == 7 ? folder + L"\\" : L"", GetTemporaryPath()) << depth;
+  }
+  SetEnvironmentVariableW(L"TMP", saved);
 }
 
 }  // namespace

@@ -31,13 +31,16 @@ TEST(ProcessSwitchesTest, ValuesSplitAtTheFirstEqualsAndLaterOccurrencesWin) {
 }
 
 TEST(ProcessSwitchesTest, PlainArgumentsAreDroppedAndOnlyOnePrefixIsStripped) {
-  const ProcessSwitches table = Parse({L"--x", L"--", L"y", L"-/x", L"  --padded\u3000 "});
+  std::vector<std::wstring> dropped;
+  const ProcessSwitches table = ProcessSwitches::FromArguments(
+      {L"C:\\lite.exe", L"--x", L"--", L"y", L"-/x", L"  --padded\u3000 ", L"-", L"/", L"--=v"}, &dropped);
+  EXPECT_EQ((std::vector<std::wstring>{L"--", L"-/x", L"-", L"/", L"--"}), dropped) << "no empty-named switch";
   EXPECT_TRUE(table.Has("x"));
-  EXPECT_TRUE(table.Has(""));
+  EXPECT_FALSE(table.Has(""));
   EXPECT_FALSE(table.Has("y"));
   EXPECT_FALSE(table.Has("/x")) << "the name left after one prefix holds a slash";
   EXPECT_TRUE(table.Has("padded")) << "arguments are trimmed, wide blanks included";
-  EXPECT_EQ(3u, table.switches().size());
+  EXPECT_EQ(2u, table.switches().size());
 }
 
 TEST(ProcessSwitchesTest, SemiSilentAddsSilentAndUacEnabledWithEmptyValues) {

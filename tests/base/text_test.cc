@@ -1,4 +1,5 @@
 #include "base/text.h"
+#include "base/sized_call.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,31 @@ TEST(TextTest, Utf8RoundTripsAndReplacesInvalidInput) {
   EXPECT_EQ(L"a\ufffd" L"b", Utf8ToWide("a\xff" "b"));
   EXPECT_EQ(L"\ufffd\ufffd", Utf8ToWide("\xc0\xaf")) << "overlong forms are rejected";
   EXPECT_EQ(L"x\ufffd\ufffd", Utf8ToWide("x\xe6\x97")) << "each byte of a truncated sequence";
+}
+
+TEST(TextTest, GuidTextIsThe36CharacterFormOnly) {
+  EXPECT_TRUE(IsGuidText("0f1E2d3C-4b5A-6978-8a9b-AbCdEf012345"));
+  for (const char* text : {"", "{0f1e2d3c-4b5a-6978-8a9b-abcdef012345}", "0f1e2d3c-4b5a-6978-8a9b-abcdef01234",
+                           "0f1e2d3c-4b5a-6978-8a9b-abcdef0123456", "0f1e2d3c04b5a-6978-8a9b-abcdef012345",
+                           "0g1e2d3c-4b5a-6978-8a9b-abcdef012345", "0f1e2d3c-4b5a-6978-8a9b-abcdef01234\n"}) {
+    EXPECT_FALSE(IsGuidText(text)) << text;
+  }
+}
+
+TEST(TextTest, SizedCallsGrowTheBufferToWhatTheSystemReports) {
+  for (size_t length : {size_t{3}, size_t{259}, size_t{260}, size_t{5000}, size_t{32767}, size_t{32768}}) {
+    const std::wstring text(length, L'p');
+    // GetTempPathW answers the capacity it needs; GetModuleFileNameW the
+    // capacity it was given, having written as much as fits.
+    for (bool reports_need : {true, false}) {
+      const std::wstring got = TextFromSizedCall([&](wchar_t* buffer, uint32_t capacity) -> uint32_t {
+        if (text.size() < capacity) return static_cast<uint32_t>(text.copy(buffer, text.size()));
+        return reports_need ? static_cast<uint32_t>(text.size() + 1) : capacity;
+      });
+      EXPECT_EQ(length < kLongestSystemTextChars ? text : L"", got) << length << reports_need;
+    }
+  }
+  EXPECT_EQ(L"", TextFromSizedCall([](wchar_t*, uint32_t) -> uint32_t { return 0; }));
 }
 
 TEST(TextTest, NarrowAndWidenWorkBytewise) {

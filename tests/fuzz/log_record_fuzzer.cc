@@ -40,6 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(first_break != std::wstring::npos);
     const std::wstring ending = record.substr(first_break);
     FUZZ_CHECK(ending == L"\n" || ending == L"\r\n");
+    // Valid UTF-16: every surrogate is half of a high-low pair.
+    for (size_t i = 0; i < record.size(); ++i) {
+      const bool high = record[i] >= 0xD800 && record[i] <= 0xDBFF, low = record[i] >= 0xDC00 && record[i] <= 0xDFFF;
+      FUZZ_CHECK(!low);
+      if (high) FUZZ_CHECK(i + 1 < record.size() && record[++i] >= 0xDC00 && record[i] <= 0xDFFF);
+    }
   }
   // Without backslashes in the message the escaped form is unambiguous.
   for (wchar_t& c : message) {

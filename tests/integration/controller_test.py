@@ -287,7 +287,7 @@ class ControllerTest(unittest.TestCase):
     def test_given_package_is_run_unchanged_and_kept(self):
         os.makedirs(os.path.dirname(self.ui_file), exist_ok=True)
         with open(self.ui_file, "w") as f:
-            f.write("{U-42}")
+            f.write("{0f1e2d3c-4b5a-6978-8a9b-ABCDEF012345}")
         # Files named on the command line are handed on as they are.
         prefs = os.path.join(self.work, "given prefs.json")
         with open(prefs, "wb") as f:
@@ -296,7 +296,7 @@ class ControllerTest(unittest.TestCase):
                              "--installerdata=" + servers.wine_path(prefs), "--do-not-launch-browser"])
         self.assertEqual(0, result.returncode)
         self.assertEqual([], self.download.requests())
-        ids = ["int", MISSING, MISSING, "U-42", MISSING, MISSING]
+        ids = ["int", MISSING, MISSING, "0f1e2d3c-4b5a-6978-8a9b-ABCDEF012345", MISSING, MISSING]
         self.assertEqual(
             [("counter", counter_uri(72977, "ZapuskLiteInstallera", ids)),
              ("counter", counter_uri(72981, "ZapuskSetupArc", ids)),
@@ -327,6 +327,10 @@ class ControllerTest(unittest.TestCase):
 
     def test_product_refuses_an_unsigned_package_with_402(self):
         self.download.route(SETUP_PATH, servers.Response(self.package))
+        # A 200 KB client-id file counts as absent: the counters stay short.
+        os.makedirs(os.path.dirname(self.ui_file), exist_ok=True)
+        with open(self.ui_file, "w") as f:
+            f.write("{" + "7" * 200000 + "}")
         result = h.run_windows(self.program("lite_installer_test.exe"), ["--silent"], env=self.env(),
                                timeout=120)
         self.assertEqual(402, result.returncode)
@@ -334,6 +338,10 @@ class ControllerTest(unittest.TestCase):
         counters = [re.search(r"cid=(\d+)", text).group(1) for kind, text in self.statistics()
                     if kind == "counter"]
         self.assertEqual(["72977", "72978", "72980", "72982"], counters)
+        self.assertTrue(all(len(text) < 200 and "int.%s.%s.%s." % ((MISSING,) * 3) in text
+                            for kind, text in self.statistics() if kind == "counter"))
+        self.assertIn("Client id file ignored: unreadable or longer than 256 bytes.",
+                      self.messages("Installer::Installer"))
         completion = self.status_reports()[-1]
         self.assertEqual("failed", dict(completion)["result"])
         errors = [m for level, f, m in h.log_messages() if level == "ERROR"]

@@ -78,8 +78,13 @@ class EntryTest(unittest.TestCase):
         ]
         for index, args in enumerate(arguments):
             with self.subTest(case=index):
+                h.clear_log()
                 result = h.run_windows(self.exe, args + [self.given_module])
                 self.assertEqual(402, result.returncode)
+                # "--=", "-", "/", "--" and "--" with a wide blank (trimmed)
+                # name nothing: each is dropped, with a WARNING.
+                empty = [m for level, _, m in h.log_messages() if level == "WARNING" and "its name is empty" in m]
+                self.assertEqual({1: 4, 2: 1}.get(index, 0), len(empty), empty)
 
     def test_an_unopenable_log_is_skipped_without_failing_the_run(self):
         os.makedirs(h.log_path())  # a folder where the file should be

@@ -32,6 +32,8 @@ SC_CLOSE = 0xF060
 PBM_GETPOS = 0x0408
 WM_APP = 0x8000
 VK_ESCAPE = 27
+VK_TAB, VK_RETURN, VK_SPACE = 9, 13, 32
+WS_TABSTOP = 0x10000
 
 STRINGS_EN = {400: "Install Korvex", 415: "Cancel", 425: "&Make default browser", 417: "Install Adobe Flash Player",
               424: "Help improve Korvex services by sharing anonymous browser usage data with us",
@@ -89,6 +91,15 @@ class Session:
         deadline = time.time() + timeout
         while time.time() < deadline and self.position() == start:
             time.sleep(0.05)
+
+    def focused(self, expected=None, timeout=3):
+        """The ids of the focused controls, once `expected` (if given) is focused."""
+        deadline = time.time() + timeout
+        while True:
+            ids = [c["id"] for c in self.driver.dump(self.hwnd)[1:] if c["focused"]]
+            if expected is None or ids == [expected] or time.time() > deadline:
+                return ids
+            time.sleep(0.1)
 
     def time_left(self):
         return self.controls()[1013]["text"]
@@ -361,10 +372,38 @@ class MainWindowTest(MainWindowBase):
         # Cancel on the welcome screen: 500, the completion report says so,
         # and no status report follows the click.
         session = self.start()
+        # The keyboard first: Install has the focus at once; the Tab order is
+        # the reading order (the licence sentence's link above the boxes, the
+        # privacy link after the box its sentence belongs to); Enter on the
+        # licence link opens it and does not install; Space toggles a box.
+        self.assertEqual([1], session.focused())
+        tab_order = [c["id"] for c in session.driver.dump(session.hwnd)[1:] if c["style"] & WS_TABSTOP and c["visible"]]
+        self.assertEqual([1020, 1002, 1003, 1021, 1, 1010], tab_order)
+        self.assertEqual("Installing Korvex.Browser", session.controls()[1012]["text"], "the bar's name")
+        for _ in range(2):
+            session.driver.key(session.hwnd, VK_TAB)
+        self.assertEqual([1020], session.focused(1020))
+        session.driver.key(session.hwnd, VK_RETURN)
+        session.driver.key(session.hwnd, VK_TAB)
+        self.assertEqual([1002], session.focused(1002))
+        self.display.screenshot(h.screenshot_path("main_window_focus_box"))
+        session.driver.key(session.hwnd, VK_SPACE)
+        for _ in range(2):
+            session.driver.key(session.hwnd, VK_TAB)
+        self.assertEqual([1021], session.focused(1021))
+        self.display.screenshot(h.screenshot_path("main_window_focus_privacy"))
         self.assertTrue(self.wait_for_log("Module downloaded", 60))
+        self.assertEqual(0, session.controls()[1002]["check"])
+        deadline = time.time() + 10
+        while not os.path.exists(self.link_file) and time.time() < deadline:
+            time.sleep(0.2)
+        with open(self.link_file) as f:
+            self.assertRegex(f.read(), r"^http://[^/?]+/browser_agreement/\?lang=en\n$")
         self.assertTrue(session.driver.click(session.hwnd, 1010))
         self.assertEqual(500, session.exit_code())
         stats = self.statistics()
+        self.assertNotIn(("click", "clicked_button=install"), stats)
+        self.assertIn(("click", "choosen_checkbox=default"), stats)
         cancel = stats.index(("click", "clicked_button=cancel"))
         self.assertEqual([], [s for s in stats[cancel:] if s[0] == "status" and s[1] != "cancelled"])
         self.assertIn(("status", "cancelled"), stats)

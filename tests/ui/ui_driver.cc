@@ -3,7 +3,8 @@
 //                                             (a pid or "name:IMAGE.exe")
 //                                             with class CLASS ("*": any);
 //                                             prints "hwnd=N"
-//   ui_driver.exe dump HWND                   the window and each child, one
+//   ui_driver.exe dump HWND                   the window and each child (in
+//                                             z-order, the Tab order), one
 //                                             JSON object per line
 //   ui_driver.exe click HWND ID               posts BM_CLICK to child ID
 //   ui_driver.exe mouse HWND ID               posts a left click to child ID
@@ -86,6 +87,14 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+// The focused window of `window`'s thread, or null.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
 void PrintWindow(HWND window, HWND parent) {
   RECT rect;
   GetWindowRect(window, &rect);
@@ -101,13 +110,13 @@ void PrintWindow(HWND window, HWND parent) {
   std::printf(
       "{\"hwnd\": %lld, \"id\": %d, \"class\": %s, \"left\": %ld, \"top\": %ld, \"right\": %ld, "
       "\"bottom\": %ld, \"client_width\": %ld, \"client_height\": %ld, \"visible\": %d, "
-      "\"enabled\": %d, \"style\": %lu, \"ex_style\": %lu, \"check\": %ld, \"text\": %s}\n",
+      "\"enabled\": %d, \"style\": %lu, \"ex_style\": %lu, \"check\": %ld, \"focused\": %d, \"text\": %s}\n",
       HandleNumber(window),
       parent != nullptr ? lite_installer::ControlId(window) : 0,
       Json(name).c_str(), rect.left, rect.top, rect.right, rect.bottom, client.right,
       client.bottom, IsWindowVisible(window) ? 1 : 0, IsWindowEnabled(window) ? 1 : 0,
       static_cast<unsigned long>(style), static_cast<unsigned long>(ex_style),
-      static_cast<long>(check), Json(TextOf(window)).c_str());
+      static_cast<long>(check), FocusOf(window) == window ? 1 : 0, Json(TextOf(window)).c_str());
 }
 
 // Window handles travel as signed decimal numbers (HandleNumber): handles
