@@ -249,10 +249,10 @@ def main():
          routes={SETUP_PATH: [R(a)]}, status_to_http=True)
     case("huge statistics reply (1.8 GB)", 0, base + 5 * STATS_S,
          routes={SETUP_PATH: [R(a)]}, click_route=R(body_size=1800 * 1000 * 1000))
-    # Reports wait on their own thread; the exit gives them at most 1 s.
-    case("stalled statistics host", 0, base + 1,
+    # Reports wait on their own thread; the exit gives them at most 1.5 s.
+    case("stalled statistics host", 0, base + 2,
          routes={SETUP_PATH: [R(a)]}, click_route=R(b"late", stall_headers_seconds=120))
-    case("Cancel with a stalled statistics host", 500, 3 + 1 + 5,
+    case("Cancel with a stalled statistics host", 500, 3 + 2 + 5,
          routes={SETUP_PATH: [R(a)]}, click_route=R(b"late", stall_headers_seconds=120),
          args=(), extra={"LITE_PROBE_ROAD": "window", "LITE_PROBE_CLICK": "never",
                          "LITE_PROBE_CANCEL_MS": "3000"})

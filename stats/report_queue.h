@@ -29,8 +29,8 @@ constexpr size_t kQueuedClickReportsMax = 48;
 // this long for the reporter thread. The request under way is cut
 // kReportCutMarginMs before the budget ends, so that the thread can log
 // what it drops and end within the budget.
-constexpr uint32_t kExitReportBudgetMs = 1000;
-constexpr uint32_t kReportCutMarginMs = 300;
+constexpr uint32_t kExitReportBudgetMs = 1500;
+constexpr uint32_t kReportCutMarginMs = 200;
 static_assert(kReportCutMarginMs < kExitReportBudgetMs, "the cut comes within the budget");
 
 // One report as it was made: its address, how to send it, and its failure

@@ -401,14 +401,15 @@ class MainWindowTest(MainWindowBase):
             hwnd, visible_ms = h.read_line_with(run, "hwnd=", 30).split(" visible_ms=")
             return run, hwnd, int(visible_ms)
 
-        # Wine starts its desktop with the first window of a session: a plain
-        # notice pays for that and is the reference.
+        # Wine starts its desktop with the first window of a session, and a
+        # process takes up to seconds to start on a loaded machine: a plain
+        # notice started the same way is the reference.
         notice, notice_hwnd, reference_ms = start("message_dialog_runner.exe", "notice", "1033", "413", "418", "403")
         driver.click(notice_hwnd, 1010)
         h.read_line_with(notice, "exit_tick=", 30)
         run, hwnd, visible_ms = start("lite_installer_test.exe")
         try:
-            self.assertLess(visible_ms, 1000, "a plain notice: %d ms" % reference_ms)
+            self.assertLess(visible_ms, reference_ms + 1000, "a plain notice: %d ms" % reference_ms)
             # A click report queues behind the stalled counter; the window
             # answers throughout.
             self.assertTrue(driver.click(hwnd, 1003))
