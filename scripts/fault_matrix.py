@@ -161,8 +161,10 @@ class Matrix:
     def window_run(self, name, bound_s):
         """The product's own windowed road (lite_installer_test.exe on a display
         of its own) with a counter host that never answers: the time until
-        its window shows (bound 1 s), the longest answer to a message while
-        the counter stalls (bound 100 ms), and Cancel to the process's end."""
+        its window shows (at most 1 s more than a plain notice started the
+        same way first, which also pays for Wine's desktop), the longest
+        answer to a message while the counter stalls (bound 100 ms), and
+        Cancel to the process's end."""
         stats = s.FaultServer(tls=self.ca).start()
         stats.route(STATUS_PATH, s.Response(b"ok"))
         clicks = s.FaultServer().start()
@@ -176,6 +178,11 @@ class Matrix:
             env = dict(display.env(), LITE_TEST_DOWNLOAD_HOST=download.host(),
                        LITE_TEST_STATS_HOST=stats.host(), LITE_TEST_CLICK_STATS_HOST=clicks.host())
             driver = h.UiDriver(display.env())
+            notice = h.start_windows(h.program("ui_driver.exe"), ["run", "10000", h.program(
+                "message_dialog_runner.exe"), "notice", "1033", "413", "418", "403"], env=env)
+            notice_hwnd, reference_ms = h.read_line_with(notice, "hwnd=", 30).split(" visible_ms=")
+            driver.click(notice_hwnd, 1010)
+            h.read_line_with(notice, "exit_tick=", 30)
             with PeakMemory(b"lite_installer_test") as memory:
                 run = h.start_windows(h.program("ui_driver.exe"),
                                       ["run", "10000", h.program("lite_installer_test.exe")], env=env)
@@ -189,13 +196,13 @@ class Matrix:
             server.stop()
         close_s = (int(exit_tick) - cancel_tick) / 1000.0
         row = {"name": name, "identical": "-", "seconds": close_s, "bound": bound_s,
-               "survived": (code == "500" and int(visible_ms) < 1000 and longest < 100 and unanswered == 0
-                            and close_s <= bound_s)}
+               "survived": (code == "500" and int(visible_ms) < int(reference_ms) + 1000 and longest < 100
+                            and unanswered == 0 and close_s <= bound_s)}
         self.rows.append(row)
-        print("%-34s expected=500 actual=%-9s visible=%dms longest_answer=%dms unanswered=%d peak=%5.1fMiB "
-              "close=%4.1fs bound=%4ds %s" % (name, code, int(visible_ms), longest, unanswered,
-                                               memory.peak_kib / 1024.0, close_s, bound_s,
-                                               "ok" if row["survived"] else "FAILED"), flush=True)
+        print("%-34s expected=500 actual=%-9s visible=%dms (plain notice %dms) longest_answer=%dms unanswered=%d "
+              "peak=%5.1fMiB close=%4.1fs bound=%4ds %s" % (
+                  name, code, int(visible_ms), int(reference_ms), longest, unanswered, memory.peak_kib / 1024.0,
+                  close_s, bound_s, "ok" if row["survived"] else "FAILED"), flush=True)
 
     def summary(self):
         tried = len(self.rows)

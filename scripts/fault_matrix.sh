@@ -14,7 +14,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >/dev/null
 fi
 cmake --build "$build" -j2 --target installer_probe stand_in_setup exit_code_runner \
-  install_test_root lite_installer_test ui_driver >/dev/null
+  install_test_root lite_installer_test ui_driver message_dialog_runner >/dev/null
 "$root/scripts/wine_prefix.sh" "$build/wineprefix" >/dev/null
 status=0
 LITE_BUILD_DIR=$build LITE_SOURCE_DIR=$root LITE_WINEPREFIX=$build/wineprefix \
