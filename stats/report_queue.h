@@ -8,9 +8,9 @@
 #ifndef STATS_REPORT_QUEUE_H_
 #define STATS_REPORT_QUEUE_H_
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <string>
 
@@ -70,10 +70,13 @@ class ReportQueue {
   // The thread's next step; kSend and kDrop move the oldest report into
   // `report`.
   ReportStep Next(QueuedReport* report);
-  size_t size() const { return reports_.size(); }
+  size_t size() const { return count_; }
 
  private:
-  std::deque<QueuedReport> reports_;
+  // A ring: the oldest report at `first_`, `count_` of them.
+  std::array<QueuedReport, kReportQueueCapacity> reports_;
+  size_t first_ = 0;
+  size_t count_ = 0;
   size_t clicks_ = 0;
   bool closed_ = false;
   bool cut_ = false;
