@@ -93,16 +93,13 @@ class InstallerTest : public ::testing::Test {
     return installer;
   }
 
-  // The requests sent since the last call, in order: the reporter thread
-  // sends in order, so all of them went out before a marker sent now.
+  // The requests sent since the last call: the reporter thread sends in
+  // order, so all of them went out before a marker sent now.
   std::vector<std::wstring> SentSoFar(Installer& installer) {
     ResetEvent(marker_sent_.Get());
     installer.SendClickStat(L"test", L"marker");
     EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(marker_sent_.Get(), 30000));
-    std::vector<std::wstring> sent;
-    for (const std::wstring& url : requests_) {
-      if (url.find(kMarker) == std::wstring::npos) sent.push_back(url);
-    }
+    std::vector<std::wstring> sent(requests_.begin(), requests_.end() - 1);
     requests_.clear();
     return sent;
   }
