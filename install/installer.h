@@ -30,7 +30,6 @@
 #include "install/installer_observer.h"
 #include "install/run_outcome.h"
 #include "net/download_limits.h"
-#include "stats/report_time_limit.h"
 #include "stats/reporter.h"
 
 class BrandPackageInfo;
@@ -124,14 +123,8 @@ class Installer {
   // SendClickStat with the name "choosen_checkbox".
   void SendCheckboxClickStat(const std::wstring& value);
 
-  // Signals `stop_event` and starts the one statistics limit within which
-  // every report sent on the way out must end. Owners stop the worker
-  // through it (or Stop) rather than by signalling the event themselves.
+  // Signals `stop_event`. Owners stop the worker through it (or Stop).
   void SignalStop();
-  // Time left for the next statistics request: the full statistics limit
-  // while the run goes on; once stopped, what is left of the one limit that
-  // began with the stop (0 when it is used up).
-  uint32_t StatisticsLimitMs();
 
   // Deletes the downloaded package; when the system refuses (a process still
   // runs it), remembers it for RetryPackageDelete.
@@ -149,7 +142,9 @@ class Installer {
   InstallerObserver* observer;  // not owned; null on the silent road
   BrandPackageInfo& brand;
   DistribInfoParams& distrib_params;
-  lite_installer::RequestFunction request_function;  // every statistics request goes through it
+  // Every statistics request goes through it, on the reporter thread; the
+  // program's own is the reporter's NetworkRequest.
+  lite_installer::RequestFunction request_function;
   bool make_default = false;
   bool install_flash = true;
   bool send_stats = false;
@@ -232,7 +227,9 @@ class Installer {
   lite_installer::RunReportValues ReportValues();
   lite_installer::CounterIds CounterIdsNow() const;
 
-  lite_installer::ReportTimeLimit report_limit_;
+  // Sends every report on its own thread, in order; destroyed after the
+  // worker ended, it waits at most kExitReportBudgetMs for the reports on the
+  // way out.
   lite_installer::Reporter reporter_{request_function};
   std::wstring undeleted_package_;
 };

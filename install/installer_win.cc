@@ -1,6 +1,6 @@
 // The controller's construction, its run around the steps
 // (installer_steps_win.cc), and its coordination with the window: events,
-// worker thread, stop, the reports' time limit and the wait for the browser.
+// worker thread, stop and the wait for the browser.
 #include "install/installer.h"
 
 #include <windows.h>
@@ -10,7 +10,6 @@
 
 #include "brand/brand_package_info.h"
 #include "install/distrib_info_params.h"
-#include "net/downloader.h"
 #include "base/build_config.h"
 #include "base/environment.h"
 #include "base/log.h"
@@ -91,12 +90,8 @@ Installer::Installer(InstallerObserver* observer, BrandPackageInfo& brand, Distr
     : observer(observer),
       brand(brand),
       distrib_params(distrib_params),
-      request_function([this](const std::wstring& url, lite_installer::DownloadSink* sink,
-                              std::wstring* error_text, std::wstring* redirect_url) {
-        return lite_installer::DownloadWithin(url, sink, error_text, redirect_url,
-                                              StatisticsLimitMs());
-      }),
       temp_dir(brand.work_dir) {
+  request_function = reporter_.NetworkRequest();
   if (!temp_dir.empty()) {
     installer_data_path =
         PreparedFile("installerdata", temp_dir + L"master_preferences", IDR_INITIAL_PREFERENCES);
@@ -121,14 +116,7 @@ Installer::~Installer() {
   RemoveRunFolder();
 }
 
-void Installer::SignalStop() {
-  report_limit_.Start(GetTickCount());
-  SetEvent(stop_event.Get());
-}
-
-uint32_t Installer::StatisticsLimitMs() {
-  return report_limit_.LeftMs(IsSignalled(stop_event.Get()), GetTickCount());
-}
+void Installer::SignalStop() { SetEvent(stop_event.Get()); }
 
 void Installer::DeleteDownloadedPackage(const std::wstring& path) {
   if (DeleteFileW(path.c_str())) return;

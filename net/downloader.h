@@ -145,8 +145,9 @@ bool Download(const std::wstring& url, DownloadSink* sink, std::wstring* error_t
 
 // Download with the whole request limited to `limit_ms` (at most
 // kStatisticsRequestLimitMs); a limit of 0 fails at once with a time-out.
+// `stop_event` (may be null) ends the request at once.
 bool DownloadWithin(const std::wstring& url, DownloadSink* sink, std::wstring* error_text,
-                    std::wstring* redirect_url, uint32_t limit_ms);
+                    std::wstring* redirect_url, uint32_t limit_ms, HANDLE stop_event = nullptr);
 
 }  // namespace lite_installer
 

@@ -515,7 +515,7 @@ bool DownloadToSink(const wchar_t* url, DownloadSink* sink, std::wstring* error_
 }
 
 bool DownloadWithin(const std::wstring& url, DownloadSink* sink, std::wstring* error_text,
-                    std::wstring* redirect_url, uint32_t limit_ms) {
+                    std::wstring* redirect_url, uint32_t limit_ms, HANDLE stop_event) {
   Log(kInfo, log_tag::kDownload, __LINE__, L"Attempt to download module: " + url);
   sink->Reset();
   if (limit_ms == 0) {
@@ -528,7 +528,7 @@ bool DownloadWithin(const std::wstring& url, DownloadSink* sink, std::wstring* e
   if (limit_ms < limits.total_ms) limits.total_ms = limit_ms;
   if (limits.silence_ms > limits.total_ms) limits.silence_ms = limits.total_ms;
   if (limits.connect_ms > limits.total_ms) limits.connect_ms = limits.total_ms;
-  return DownloadToSink(url.c_str(), sink, error_text, redirect_url, nullptr, nullptr, nullptr,
+  return DownloadToSink(url.c_str(), sink, error_text, redirect_url, nullptr, stop_event, nullptr,
                         nullptr, limits);
 }
 

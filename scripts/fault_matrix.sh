@@ -2,7 +2,8 @@
 # Fault matrix (not part of the test suite; a few minutes): the silent road
 # (installer_probe.exe with the real time limits, trust check off, a 1 s
 # pause between attempts) against the Python fault server and nginx through
-# each network fault, one line per fault, then a summary. The full-disk fault
+# each network fault, one line per fault, then a summary; a stalled counter
+# host also on the product's windowed road, under Xvfb. The full-disk fault
 # needs root (a small tmpfs over the prefix's temporary folder).
 #   scripts/fault_matrix.sh [NAME_FILTER]
 set -euo pipefail
@@ -13,7 +14,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >/dev/null
 fi
 cmake --build "$build" -j2 --target installer_probe stand_in_setup exit_code_runner \
-  install_test_root >/dev/null
+  install_test_root lite_installer_test ui_driver message_dialog_runner >/dev/null
 "$root/scripts/wine_prefix.sh" "$build/wineprefix" >/dev/null
 status=0
 LITE_BUILD_DIR=$build LITE_SOURCE_DIR=$root LITE_WINEPREFIX=$build/wineprefix \

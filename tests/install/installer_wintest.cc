@@ -100,6 +100,7 @@ class InstallerTest : public ::testing::Test {
     installer->request_function = [this](const std::wstring& url, lite_installer::DownloadSink* sink,
                                          std::wstring* error_text, std::wstring*) {
       requests_.push_back(url);
+      if (url.find(kMarker) != std::wstring::npos) SetEvent(marker_sent_.Get());
       sink->Reset();
       if (error_text != nullptr) *error_text = L"internet_open_url-12029";
       return false;
@@ -107,12 +108,25 @@ class InstallerTest : public ::testing::Test {
     return installer;
   }
 
+  // The requests sent since the last call: the reporter thread sends in
+  // order, so all of them went out before a marker sent now.
+  std::vector<std::wstring> SentSoFar(Installer& installer) {
+    ResetEvent(marker_sent_.Get());
+    installer.SendClickStat(L"test", L"marker");
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(marker_sent_.Get(), 30000));
+    std::vector<std::wstring> sent(requests_.begin(), requests_.end() - 1);
+    requests_.clear();
+    return sent;
+  }
+
   std::wstring ClickHost() const { return std::wstring(L"http://") + lite_installer::ClickStatsHost(); }
 
   std::wstring work_dir_;
   std::unique_ptr<BrandPackageInfo> brand_;
   DistribInfoParams params_;
-  std::vector<std::wstring> requests_;
+  static constexpr wchar_t kMarker[] = L"&test=marker";
+  lite_installer::ScopedHandle marker_sent_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::vector<std::wstring> requests_;  // written by the reporter thread
 };
 
 TEST_F(InstallerTest, ConstructionPreparesTheSetupFilesAndTheEvents) {
@@ -141,14 +155,15 @@ TEST_F(InstallerTest, CountersCarryTheCopysIdentifiersOr2216) {
   installer->SendButtonClickStat(L"install");
   installer->SendCheckboxClickStat(L"install_flash");
   installer->SendClickStat(L"clicked_link", L"http://legal/eula?lang=ru");
-  ASSERT_EQ(4u, requests_.size());
+  const std::vector<std::wstring> sent = SentSoFar(*installer);
+  ASSERT_EQ(4u, sent.size());
   EXPECT_EQ(ClickHost() + L"/jclck/dtype=stred/pid=457/cid=72981/path=ZapuskSetupArc.tb.P3.B7.U1.2216.K9/*",
-            requests_[0]);
+            sent[0]);
   const std::wstring click = ClickHost() +
       L"/redir/dtype=stred/pid=457/cid=72696/path=kvbrowser_reinstall_dialog&dialog_window=liteinstall&";
-  EXPECT_EQ(click + L"clicked_button=install", requests_[1]);
-  EXPECT_EQ(click + L"choosen_checkbox=install_flash", requests_[2]);
-  EXPECT_EQ(click + L"clicked_link=http%3A%2F%2Flegal%2Feula%3Flang%3Dru", requests_[3]);
+  EXPECT_EQ(click + L"clicked_button=install", sent[1]);
+  EXPECT_EQ(click + L"choosen_checkbox=install_flash", sent[2]);
+  EXPECT_EQ(click + L"clicked_link=http%3A%2F%2Flegal%2Feula%3Flang%3Dru", sent[3]);
 }
 
 TEST_F(InstallerTest, ACancelledRunSendsNoStatusReportAndCompletesAsCancelled) {
@@ -156,14 +171,14 @@ TEST_F(InstallerTest, ACancelledRunSendsNoStatusReportAndCompletesAsCancelled) {
   installer->install_guid = L"G";
   InterlockedIncrement(&installer->cancel_count);
   installer->ReportStatus(true, L"http://x/setup.arc", 1, 10, L"", L"");
-  EXPECT_TRUE(requests_.empty());
   installer->download_time = 2500000;
   installer->ReportInstallationFinished(true);
-  ASSERT_EQ(2u, requests_.size());
-  EXPECT_NE(std::wstring::npos, requests_[0].find(L"/get/browser/install?ui=G&result=cancelled&time=0"
-                                                  L"&download_time=2"))
-      << requests_[0];
-  EXPECT_NE(std::wstring::npos, requests_[1].find(L"/cid=72982/path=FinishUstanovki.tb."));
+  const std::vector<std::wstring> sent = SentSoFar(*installer);
+  ASSERT_EQ(2u, sent.size());
+  EXPECT_NE(std::wstring::npos, sent[0].find(L"/get/browser/install?ui=G&result=cancelled&time=0"
+                                             L"&download_time=2"))
+      << sent[0];
+  EXPECT_NE(std::wstring::npos, sent[1].find(L"/cid=72982/path=FinishUstanovki.tb."));
 }
 
 TEST_F(InstallerTest, APackageThatCannotBeStoredIsNotDownloaded) {
@@ -174,7 +189,7 @@ TEST_F(InstallerTest, APackageThatCannotBeStoredIsNotDownloaded) {
   // No setup address: nothing is requested, not even the start counter.
   brand_->setup_url.clear();
   EXPECT_EQ(lite_installer::kModuleNotDownloaded, installer->DownloadModuleTo(work_dir_ + L"kb_empty.tmp"));
-  EXPECT_TRUE(requests_.empty());
+  EXPECT_TRUE(SentSoFar(*installer).empty());
   DeleteFileW((work_dir_ + L"kb_empty.tmp").c_str());
 
   // No temporary file: no file to delete either.
@@ -190,7 +205,7 @@ TEST_F(InstallerTest, APackageThatCannotBeStoredIsNotDownloaded) {
   EXPECT_EQ(installer->installer_data_path, module_path);
   EXPECT_EQ(L"", downloaded_path);
   EXPECT_EQ(0, installer->download_time);
-  EXPECT_TRUE(requests_.empty());
+  EXPECT_TRUE(SentSoFar(*installer).empty());
 }
 
 TEST_F(InstallerTest, AStopDuringThePauseEndsTheDownloadAtOnce) {
@@ -216,9 +231,10 @@ TEST_F(InstallerTest, AStopDuringThePauseEndsTheDownloadAtOnce) {
   EXPECT_EQ(module_path, downloaded_path);
   EXPECT_GT(installer->download_time, 0);
   // The start counter and one status report for the one attempt made.
-  ASSERT_EQ(2u, requests_.size());
-  EXPECT_NE(std::wstring::npos, requests_[0].find(L"cid=72978/path=StartZagruzkiSetupArc"));
-  EXPECT_NE(std::wstring::npos, requests_[1].find(L"?status=failed&attempt=1&downloaded=0&"));
+  const std::vector<std::wstring> sent = SentSoFar(*installer);
+  ASSERT_EQ(2u, sent.size());
+  EXPECT_NE(std::wstring::npos, sent[0].find(L"cid=72978/path=StartZagruzkiSetupArc"));
+  EXPECT_NE(std::wstring::npos, sent[1].find(L"?status=failed&attempt=1&downloaded=0&"));
   DeleteFileW(downloaded_path.c_str());
 }
 
@@ -271,8 +287,9 @@ TEST_F(InstallerTest, AFailedWindowedRunTellsTheWindowAndRemovesTheValuesNamingR
   EXPECT_EQ(L"", lite_installer::ReadStringFromRegistry(L"ClidsFile"));
   EXPECT_EQ(L"", lite_installer::ReadStringFromRegistry(L"BrandFile"));
   EXPECT_EQ(36u, installer->install_guid.size());
-  ASSERT_FALSE(requests_.empty());
-  EXPECT_NE(std::wstring::npos, requests_[requests_.size() - 2].find(L"&result=failed&time=0"));
+  const std::vector<std::wstring> sent = SentSoFar(*installer);
+  ASSERT_GE(sent.size(), 2u);
+  EXPECT_NE(std::wstring::npos, sent[sent.size() - 2].find(L"&result=failed&time=0"));
 
   // Being stopped, the window is told nothing.
   observer.calls.clear();

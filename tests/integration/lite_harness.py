@@ -339,6 +339,16 @@ class UiDriver:
     def click(self, hwnd, control_id):
         return self._run("click", hwnd, control_id)[0] == 0
 
+    def click_tick(self, hwnd, control_id):
+        """Clicks; the tick count (GetTickCount) when the click was posted."""
+        code, out = self._run("click", hwnd, control_id)
+        return int(out.strip().split("=")[1]) if code == 0 else None
+
+    def ping(self, hwnd, count, period_ms):
+        """Sends WM_NULL `count` times; (longest round trip in ms, unanswered)."""
+        out = self._run("ping", hwnd, count, period_ms)[1]
+        return tuple(int(part.split("=")[1]) for part in out.split())
+
     def mouse(self, hwnd, control_id):
         """Posts a left click to the first child with `control_id`."""
         return self._run("mouse", hwnd, control_id)[0] == 0

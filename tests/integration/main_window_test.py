@@ -422,6 +422,45 @@ class MainWindowTest(MainWindowBase):
         self.assertEqual(0, session.driver.send(session.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0))
         self.assertEqual(500, session.exit_code())
 
+    def test_stalled_counter_host_never_holds_the_window(self):
+        # Counters and clicks go to a host that accepts and never answers.
+        # ui_driver starts each program and times its window; a plain notice
+        # first pays for Wine's desktop and shows what a start costs here.
+        self.clicks.route_otherwise(servers.Response(b"late", stall_headers_seconds=60))
+        self.download.route(SETUP_PATH, servers.Response(self.package))
+        env = dict(self.display.env(), **self.env())
+        driver = h.UiDriver(self.display.env())
+
+        def start(*program):
+            run = h.start_windows(h.program("ui_driver.exe"), ["run", "10000", h.program(program[0]), *program[1:]],
+                                  env=env)
+            return (run, *map(int, h.read_line_with(run, "hwnd=", 30).split(" visible_ms=")))
+
+        notice, notice_hwnd, reference_ms = start("message_dialog_runner.exe", "notice", "1033", "413", "418", "403")
+        driver.click(notice_hwnd, 1010)
+        h.read_line_with(notice, "exit_tick=", 30)
+        run, hwnd, visible_ms = start("lite_installer_test.exe")
+        try:
+            self.assertLess(visible_ms, reference_ms + 1000, "a plain notice: %d ms" % reference_ms)
+            self.assertTrue(driver.click(hwnd, 1003))  # a click report behind the stalled counter
+            longest, unanswered = driver.ping(hwnd, 20, 50)
+            self.assertEqual((0, True), (unanswered, longest < 100), longest)
+            cancel_tick = driver.click_tick(hwnd, 1010)
+            exit_tick, exit_code = map(int, h.read_line_with(run, "exit_tick=", 30).split(" exit_code="))
+            self.assertEqual((500, True), (exit_code, exit_tick - cancel_tick < 2000), exit_tick - cancel_tick)
+            print("window visible after %d ms (plain notice %d ms), longest answer %d ms, Cancel to exit %d ms"
+                  % (visible_ms, reference_ms, longest, exit_tick - cancel_tick))
+        finally:
+            if run.poll() is None:
+                run.kill()
+                h.end_wine_session(timeout=1)
+        # Only the first counter reached the host; everything behind it, the
+        # completion report and both clicks included, is logged as not sent.
+        self.assertEqual(["72977"], [re.search(r"cid=(\d+)", r["path"]).group(1) for r in self.clicks.requests()])
+        not_sent = [f for level, f, m in h.log_messages() if level == "WARNING" and m.startswith("Report not sent")]
+        self.assertEqual((1, 2), (not_sent.count("Installer::ReportInstallationFinished"),
+                                  not_sent.count("Installer::SendClickStat")))
+
     def test_failed_download_shows_the_error_after_the_click(self):
         self.download.route(SETUP_PATH, servers.Response(b"", status=503))
         session = self.start()

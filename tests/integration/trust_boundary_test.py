@@ -1,8 +1,8 @@
 """The trust boundary under attack, with the product itself:
 
-- another process of the user tries to replace the verified package and a
-  file handed to the setup between the check and the launch, retargets a
-  folder link after the check, or creates the handed files first;
+- another process of the user tries to replace the downloaded package and a
+  file handed to the setup while they are held for the check and the launch,
+  retargets a folder link after the check, or creates the handed files first;
 - DLLs planted beside the installer under every name it loads at run time,
   with Wine told to prefer them (as Windows always searches), on the silent
   and the windowed road, the silent one with a relative --browser-setup;
@@ -28,7 +28,6 @@ import servers
 
 FIXTURES = os.path.join(h.BUILD_DIR, "trust_fixtures")
 SETUP_PATH = "/browser/int/flash/browser-setup.arc"
-MISSING = "2216"
 SETUP_EXIT_CODE = 7  # given to the stand-in setup with --stand-in-exit-code
 ATTACKER_EXIT_CODE = 23  # tests/trust/fixture_program.c
 ATTACKER_PREFERENCES = b'{"attacker": true}'
@@ -49,10 +48,6 @@ INSTALL_BUTTON = 1
 REGISTRY_KEY = r"HKCU\Software\Korvex\KorvexBrowser"
 RUN_FILE_VALUES = ("InstallerData", "ClidsFile", "BrandFile", "PartnerFile")
 HANDED_NAMES = ("master_preferences", "clids.xml", "BrandFile", "PartnerFile", "distrib_info")
-
-
-def counter_path(cid, name):
-    return "/jclck/dtype=stred/pid=457/cid=%d/path=%s.%s/*" % (cid, name, ".".join(["int"] + [MISSING] * 5))
 
 
 def packages_left():
@@ -189,28 +184,30 @@ class TrustBoundaryTest(unittest.TestCase):
 
     def test_package_and_handed_file_cannot_be_swapped_between_check_and_launch(self):
         self.download.route(SETUP_PATH, servers.Response(self.package))
-        # The launch counter stalls, as a slow network would, which leaves
-        # time between the verification record and the launch.
-        self.clicks.route(counter_path(72981, "ZapuskSetupArc"), servers.Response(b"ok", stall_after=0,
-                                                                                   stall_seconds=4))
         attacker_preferences = os.path.join(self.work, "preferences.json")
         with open(attacker_preferences, "wb") as f:
             f.write(ATTACKER_PREFERENCES)
+        # The windowed road holds the downloaded package, with the same handle
+        # through the check to the launch, while it waits for the install
+        # click: the swap comes in that wait, then the click.
         installer = h.start_windows_with_exit_code(self.installer(),
-                                                   ["--silent", "--stand-in-exit-code=%d" % SETUP_EXIT_CODE],
+                                                   ["--do-not-launch-browser",
+                                                    "--stand-in-exit-code=%d" % SETUP_EXIT_CODE],
                                                    env=self.env())
         try:
-            package = self.wait_for_record("Verification succeeded: ")
+            package = self.wait_for_record("Module downloaded: ")
             preferences = package.rsplit("\\", 1)[0] + "\\master_preferences"
             swap = h.run_windows(h.program("swap_file.exe"),
                                  [servers.wine_path(os.path.join(FIXTURES, "unsigned.exe")), package,
                                   servers.wine_path(attacker_preferences), preferences], env=self.display.env())
-            launched_before_swap = any(m.startswith("Process created: ") for m in self.messages())
+            checked_before_swap = any(m.startswith("Verification succeeded: ") for m in self.messages())
+            driver = h.UiDriver(self.display.env())
+            self.assertTrue(driver.click(driver.find("name:lite_installer_test.exe", "#32770", 30000), INSTALL_BUTTON))
             code = h.exit_code_of(installer, timeout=120)
         finally:
             if installer.poll() is None:
                 installer.kill()
-        self.assertFalse(launched_before_swap, "the swap came too late to test anything")
+        self.assertFalse(checked_before_swap, "the swap came too late to test anything")
         lines = swap.stdout.decode().splitlines()
         for target in (package, preferences):
             self.assertIn("%s copy=0 copy_error=%d delete=0 delete_error=%d"

@@ -6,13 +6,17 @@
 //   ui_driver.exe dump HWND                   the window and each child (in
 //                                             z-order, the Tab order), one
 //                                             JSON object per line
-//   ui_driver.exe click HWND ID               posts BM_CLICK to child ID
+//   ui_driver.exe click HWND ID               posts BM_CLICK to child ID; prints "tick=T"
 //   ui_driver.exe mouse HWND ID               posts a left click to child ID
 //   ui_driver.exe key HWND VK                 posts the key to the focused child
 //   ui_driver.exe send HWND MSG WPARAM LPARAM sends a message; prints "result=N"
 //   ui_driver.exe gone HWND TIMEOUT_MS        waits until the window is gone
 //   ui_driver.exe register NAME               prints "message=N", the id of a
 //                                             registered window message
+//   ui_driver.exe run TIMEOUT_MS EXE [ARGS...] starts EXE; prints "hwnd=N visible_ms=T" once
+//       a dialog of it shows (looked for every 2 ms), "exit_tick=T exit_code=N" when it ends
+//   ui_driver.exe ping HWND COUNT PERIOD_MS   sends WM_NULL COUNT times, PERIOD_MS apart;
+//       prints "max_ms=T failed=N" (failed: no answer within 5 s)
 // Exit code 0 on success, 1 when the window is not found or not gone.
 #include <windows.h>
 
@@ -20,6 +24,8 @@
 #include <cwchar>
 #include <string>
 
+#include "base/switches.h"
+#include "base/unique_handle.h"
 #include "base/text.h"
 #include "ui/child_controls.h"
 
@@ -164,7 +170,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"click" && argc >= 4) {
     HWND child = GetDlgItem(HandleArg(argv[2]), _wtoi(argv[3]));
     if (child == nullptr) return 1;
-    return PostMessageW(child, BM_CLICK, 0, 0) ? 0 : 1;
+    if (!PostMessageW(child, BM_CLICK, 0, 0)) return 1;
+    return std::printf("tick=%lu\n", GetTickCount()) > 0 ? 0 : 1;
   }
   if (command == L"mouse" && argc >= 4) {
     HWND window = HandleArg(argv[2]);
@@ -209,6 +216,44 @@ int wmain(int argc, wchar_t** argv) {
       if (static_cast<LONG>(deadline - GetTickCount()) <= 0) return 1;
       Sleep(50);
     }
+    return 0;
+  }
+  if (command == L"run" && argc >= 4) {
+    std::wstring line;
+    for (int i = 3; i < argc; ++i) line += (i > 3 ? L" " : L"") + ProcessSwitches::QuoteArgument(argv[i]);
+    const DWORD start = GetTickCount();
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+      return 1;
+    }
+    const lite_installer::ScopedHandle owned_process(process.hProcess), owned_thread(process.hThread);
+    FindRequest request = {process.dwProcessId, L"", L"#32770", nullptr};
+    while (request.found == nullptr && GetTickCount() - start < wcstoul(argv[2], nullptr, 10) &&
+           WaitForSingleObject(process.hProcess, 2) == WAIT_TIMEOUT) {
+      EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&request));
+    }
+    const DWORD visible_ms = GetTickCount() - start;
+    if (request.found != nullptr) std::printf("hwnd=%lld visible_ms=%lu\n", HandleNumber(request.found), visible_ms);
+    std::fflush(stdout);
+    constexpr DWORD kLongestRunMs = 600000;
+    WaitForSingleObject(process.hProcess, kLongestRunMs);
+    DWORD exit_code = 0;
+    GetExitCodeProcess(process.hProcess, &exit_code);
+    std::printf("exit_tick=%lu exit_code=%ld\n", GetTickCount(), static_cast<long>(exit_code));
+    return 0;
+  }
+  if (command == L"ping" && argc >= 5) {
+    constexpr UINT kAnswerLimitMs = 5000;
+    DWORD longest = 0;
+    int failed = 0;
+    for (int i = 0; i < _wtoi(argv[3]); Sleep(wcstoul(argv[4], nullptr, 10)), ++i) {
+      const DWORD sent = GetTickCount();
+      DWORD_PTR answer = 0;
+      if (!SendMessageTimeoutW(HandleArg(argv[2]), WM_NULL, 0, 0, SMTO_NORMAL, kAnswerLimitMs, &answer)) ++failed;
+      if (GetTickCount() - sent > longest) longest = GetTickCount() - sent;
+    }
+    std::printf("max_ms=%lu failed=%d\n", longest, failed);
     return 0;
   }
   if (command == L"register" && argc >= 3) {
