@@ -221,9 +221,9 @@ bool Downloader::WaitForAnswer() {
         state_->connection.Forget();
         return true;
       }
+      state_->connection.Forget();
       SetLastError(state_->error);
       error_text = ErrorTextWithLastError(kStep);
-      Abandon();
       return false;
     }
     if (stop_event_ != nullptr && wait == WAIT_OBJECT_0) {

@@ -152,6 +152,8 @@ class DownloaderTest(unittest.TestCase):
                          flood["attempt"][0])
         self.assertEqual("1", flood["ok"])
         self.assertLess(int(flood["peak_working_set"]), 64 * 1024 * 1024)
+        self.server.route("/big", s.Response(b"x", headers={"X-%d" % i: "b" * 90 for i in range(700)}))
+        self.assertEqual("response_headers_too_large-12152", probe(self.server.url("/big"), self.output)["error"])
         # A body cut without its length or before its last chunk, or whole in
         # chunks: one request for the rest, within the same attempt, settles it.
         for name, first in [("cut without length", dict(omit_length=True, drop_after=300000, etag=False)),
