@@ -148,7 +148,10 @@ class Downloader {
 // null) is signalled, a time limit passes, or an error occurs. A stop ends
 // even a blocked request at once. Reports progress when `progress` is given.
 // True only when the whole body arrived with status 200 (206 when the
-// sink's bytes were continued). The outputs (each may be null) receive the
+// sink's bytes were continued, 416 "bytes */N" when they already were the
+// whole package). A body without an announced length is whole only when,
+// within the same call, a request for what follows its bytes shows that the
+// package ends there or gives the rest of it (with `identity` only). The outputs (each may be null) receive the
 // first error text (empty on a stop), the last redirect target and the whole
 // package's length. `identity` (may be null) carries what is known of the
 // package from one attempt to the next.
