@@ -24,16 +24,33 @@ bool ReadChar(const std::wstring& text, size_t* pos, wchar_t c) {
   return true;
 }
 
+// Reads "bytes " and the spaces after it.
+bool ReadUnit(const std::wstring& value, size_t* pos) {
+  static const wchar_t kUnit[] = L"bytes";
+  for (const wchar_t* u = kUnit; *u != 0; ++u, ++*pos) {
+    if (*pos >= value.size() || (value[*pos] | 0x20) != *u) return false;
+  }
+  if (!ReadChar(value, pos, L' ')) return false;
+  while (*pos < value.size() && value[*pos] == L' ') ++*pos;
+  return true;
+}
+
 }  // namespace
 
-bool ParseContentRange(const std::wstring& value, ContentRange* range) {
-  static const wchar_t kUnit[] = L"bytes";
+bool ParseUnsatisfiedRange(const std::wstring& value, uint64_t* complete) {
   size_t pos = 0;
-  for (const wchar_t* u = kUnit; *u != 0; ++u, ++pos) {
-    if (pos >= value.size() || (value[pos] | 0x20) != *u) return false;
+  uint64_t parsed = 0;
+  if (!ReadUnit(value, &pos) || !ReadChar(value, &pos, L'*') || !ReadChar(value, &pos, L'/') ||
+      !ReadNumber(value, &pos, &parsed) || pos != value.size()) {
+    return false;
   }
-  if (!ReadChar(value, &pos, L' ')) return false;
-  while (pos < value.size() && value[pos] == L' ') ++pos;
+  *complete = parsed;
+  return true;
+}
+
+bool ParseContentRange(const std::wstring& value, ContentRange* range) {
+  size_t pos = 0;
+  if (!ReadUnit(value, &pos)) return false;
   ContentRange parsed;
   if (!ReadNumber(value, &pos, &parsed.first) || !ReadChar(value, &pos, L'-') ||
       !ReadNumber(value, &pos, &parsed.last) || !ReadChar(value, &pos, L'/')) {

@@ -17,6 +17,10 @@ struct ContentRange {
 // other form, for LAST < FIRST and for COMPLETE <= LAST.
 bool ParseContentRange(const std::wstring& value, ContentRange* range);
 
+// Parses the Content-Range of a 416 answer, "bytes */COMPLETE", into
+// `complete`. False for any other form.
+bool ParseUnsatisfiedRange(const std::wstring& value, uint64_t* complete);
+
 }  // namespace lite_installer
 
 #endif  // NET_CONTENT_RANGE_H_

@@ -26,6 +26,15 @@ constexpr RequestLimits kPackageRequestLimits = {kConnectLimitMs, kPackageSilenc
 constexpr RequestLimits kStatisticsRequestLimits = {kConnectLimitMs, kStatisticsRequestLimitMs,
                                                     kStatisticsRequestLimitMs};
 
+// How long the wait for an answer may still last: until the request went out
+// (connection and handshake), `connect_ms` from the start of the attempt to
+// send it; after that, `silence_ms` from the moment it went out; both cut to
+// what is left of the total limit. `phase_elapsed_ms` counts from the start
+// of the current phase, `total_elapsed_ms` from the start of the request.
+// 0 when a limit has passed.
+uint32_t AnswerWaitLimitMs(const RequestLimits& limits, bool request_sent,
+                           uint32_t phase_elapsed_ms, uint32_t total_elapsed_ms);
+
 // How long the next wait of a request may last: the silence limit, cut to
 // what is left of the total limit after `elapsed_ms`. 0 when the total limit
 // has passed.

@@ -54,17 +54,24 @@ class Downloader {
   ~Downloader();
 
   // Sends the request for `url` and reads its headers, following redirects.
-  // When the sink already holds bytes and `identity` can resume them, asks
-  // for the rest with If-Range; otherwise the sink starts again from 0.
-  // `identity` (may be null) is updated from a complete answer. Returns
-  // false when no answer could be obtained (error_text says why, empty on a
-  // stop); true otherwise, also when the answer was refused (error_text set,
-  // and the following ReadChunk returns 0).
-  bool OpenDownload(const wchar_t* url, DownloadSink* sink, PackageIdentity* identity);
+  // The connection (handshake included) must be made within the connect
+  // limit; headers past kAnswerHeadersLimitBytes, or headers without end
+  // (see net/answer_guard.h), fail the request. When the sink already holds
+  // bytes and `identity` (may be null) remembers their package, asks for the
+  // rest (with If-Range when a validator is known); a 200 then starts the
+  // sink again from 0 unless `only_rest`, where it is refused. `identity` is
+  // updated from the first answer. Returns false when no answer could be
+  // obtained (error_text says why, empty on a stop); true otherwise, also
+  // when the answer was refused (error_text set, and the following
+  // ReadChunk returns 0).
+  bool OpenDownload(const wchar_t* url, DownloadSink* sink, PackageIdentity* identity,
+                    bool only_rest = false);
 
-  // Reads one chunk of up to kDownloadChunkBytes into the sink. Returns the
-  // byte count; 0 at the end of the body, on error or on a stop. A body that
-  // ends before or runs past its announced length is an error.
+  // Reads what has arrived, up to kDownloadChunkBytes, into the sink; waits
+  // at most the silence limit for a first byte. Returns the byte count; 0 at
+  // the end of the body, on error or on a stop. A body that ends before or
+  // runs past its announced length is an error, and so is the end of a body
+  // without an announced length (ended_without_length()).
   uint32_t ReadChunk();
 
   // True when no error was recorded, no stop came, and the status was a
@@ -72,6 +79,9 @@ class Downloader {
   bool FinalizeDownload();
 
   bool stopped() const { return stopped_; }
+  // The body ended without an announced length: whether it is whole is not
+  // known (its bytes stay in the sink).
+  bool ended_without_length() const { return ended_without_length_; }
 
   std::wstring url;
   std::wstring error_text;
@@ -87,6 +97,13 @@ class Downloader {
   // Waits for the pending operation; false on a stop, a time limit or a
   // failed operation (recording "<step><code>" except on a stop).
   bool WaitForCompletion(const wchar_t* step);
+  // Waits for the answer to the request just sent: the connect limit until
+  // the request went out, the silence limit after; shuts the connection down
+  // when the process's memory grows past kAnswerMemoryAllowanceBytes while
+  // headers are read. Records the error text on failure (none on a stop).
+  bool WaitForAnswer();
+  // False when the answer's headers exceed kAnswerHeadersLimitBytes.
+  bool HeadersWithinLimit();
   // Leaves a pending operation to the system: closes the handles and gives
   // up the state it may still write into.
   void Abandon();
@@ -104,7 +121,8 @@ class Downloader {
   // Reads a header as text; empty when absent.
   std::wstring HeaderText(DWORD query);
   // Content-Length of the answer into `length`: false when present but not
-  // a number (0 when absent).
+  // a number (0 when absent or when the answer is chunked). Sets
+  // length_known_ when it gave one.
   bool AnswerLength(uint64_t* length);
   bool SetLength(uint64_t length);
 
@@ -121,13 +139,19 @@ class Downloader {
   bool resumed_ = false;
   bool answered_ = false;  // a success answer's body may be read
   bool body_complete_ = false;  // the body was read to its end
+  bool length_known_ = false;   // content_length was announced
+  bool ended_without_length_ = false;
+  bool nothing_left_ = false;   // a 416 showed the sink already holds the whole package
 };
 
 // Downloads `url` into `sink` until the body ends, the stop event (may be
 // null) is signalled, a time limit passes, or an error occurs. A stop ends
 // even a blocked request at once. Reports progress when `progress` is given.
 // True only when the whole body arrived with status 200 (206 when the
-// sink's bytes were continued). The outputs (each may be null) receive the
+// sink's bytes were continued, 416 "bytes */N" when they already were the
+// whole package). A body without an announced length is whole only when,
+// within the same call, a request for what follows its bytes shows that the
+// package ends there or gives the rest of it (with `identity` only). The outputs (each may be null) receive the
 // first error text (empty on a stop), the last redirect target and the whole
 // package's length. `identity` (may be null) carries what is known of the
 // package from one attempt to the next.

@@ -1,5 +1,7 @@
 #include "net/downloader.h"
 
+#include "net/answer_guard.h"
+#include "net/content_range.h"
 #include "base/log.h"
 #include "base/log_tags.h"
 #include "base/text.h"
@@ -12,7 +14,14 @@ struct PendingState {
   ScopedHandle completed;  // manual reset; set by the status callback
   volatile DWORD result = 0;
   volatile DWORD error = 0;
+  // Set by the status callback once the request went out: the connection
+  // and its handshake are done, the answer is awaited.
+  volatile LONG request_sent = 0;
+  volatile LONG abandoned = 0;
+  uint16_t port = 0;             // the server's, to find the connection
+  AnswerConnection connection;   // found when the request went out
   DWORD bytes_read = 0;
+  DWORD available = 0;
   char buffer[kDownloadChunkBytes] = {};
 };
 
@@ -58,13 +67,22 @@ bool HasScheme(const std::wstring& url, const wchar_t* scheme) {
   return url.size() > length && _wcsnicmp(url.c_str(), scheme, length) == 0;
 }
 
-// WinINet calls this on its own threads. Only the completion of an
-// operation matters: every other notice is ignored without touching the
-// state, which may already be gone for a handle being closed.
+// WinINet calls this on its own threads. Only the request going out and the
+// completion of an operation matter: every other notice is ignored without
+// touching the state, which may already be gone for a handle being closed.
 void CALLBACK InternetStatusCallback(HINTERNET /*handle*/, DWORD_PTR context, DWORD status,
                                      LPVOID information, DWORD /*information_length*/) {
-  if (status != INTERNET_STATUS_REQUEST_COMPLETE || context == 0 || information == nullptr) return;
+  if (context == 0) return;
   PendingState* state = reinterpret_cast<PendingState*>(context);
+  if (status == INTERNET_STATUS_REQUEST_SENT) {
+    // The connection is still the request's own here, before any of the
+    // answer is read: the guard finds it now.
+    if (InterlockedExchange(&state->request_sent, 1) == 0 && state->abandoned == 0) {
+      state->connection.Find(state->port);
+    }
+    return;
+  }
+  if (status != INTERNET_STATUS_REQUEST_COMPLETE || information == nullptr) return;
   const INTERNET_ASYNC_RESULT* outcome = static_cast<const INTERNET_ASYNC_RESULT*>(information);
   state->error = outcome->dwError;
   state->result = static_cast<DWORD>(outcome->dwResult);
@@ -144,6 +162,10 @@ void Downloader::CloseRequest() {
 void Downloader::Abandon() {
   // The state is deliberately not freed: the pending operation may still
   // write the buffer and signal the event after the handles are closed.
+  if (state_ != nullptr) {
+    InterlockedExchange(&state_->abandoned, 1);
+    state_->connection.Forget();
+  }
   state_ = nullptr;
   CloseInBackground();
 }
@@ -171,6 +193,75 @@ bool Downloader::WaitForCompletion(const wchar_t* step) {
   SetLastError(ERROR_INTERNET_TIMEOUT);
   error_text = ErrorTextWithLastError(step);
   return false;
+}
+
+bool Downloader::WaitForAnswer() {
+  static const wchar_t kStep[] = L"internet_open_url-";
+  const DWORD begin = GetTickCount();
+  DWORD phase_start = begin;
+  bool sent = false;
+  const size_t memory_before = ProcessMemoryBytes();
+  HANDLE handles[2];
+  DWORD count = 0;
+  if (stop_event_ != nullptr) handles[count++] = stop_event_;
+  handles[count++] = state_->completed.Get();
+  for (;;) {
+    const DWORD now = GetTickCount();
+    if (!sent && state_->request_sent != 0) {
+      sent = true;
+      phase_start = now;
+    }
+    const DWORD left = AnswerWaitLimitMs(limits_, sent, now - phase_start, now - start_tick_);
+    const DWORD wait =
+        left == 0 ? static_cast<DWORD>(WAIT_TIMEOUT)
+                  : WaitForMultipleObjects(count, handles, FALSE,
+                                           left < kAnswerGuardIntervalMs ? left : kAnswerGuardIntervalMs);
+    if (wait == WAIT_OBJECT_0 + count - 1) {
+      if (state_->result != FALSE) {
+        state_->connection.Forget();
+        return true;
+      }
+      state_->connection.Forget();
+      SetLastError(state_->error);
+      error_text = ErrorTextWithLastError(kStep);
+      return false;
+    }
+    if (stop_event_ != nullptr && wait == WAIT_OBJECT_0) {
+      Abandon();
+      stopped_ = true;
+      return false;
+    }
+    if (left == 0) {
+      Abandon();
+      SetLastError(ERROR_INTERNET_TIMEOUT);
+      error_text = ErrorTextWithLastError(kStep);
+      if (!sent) Log(kError, kOpenTag, __LINE__, L"No connection within the connect limit: " + url);
+      return false;
+    }
+    const size_t memory = ProcessMemoryBytes();
+    if (sent && memory > memory_before && memory - memory_before > kAnswerMemoryAllowanceBytes) {
+      // Headers without end: only the end of the connection stops the system
+      // reading them.
+      const bool cut = state_->connection.ShutDown();
+      Abandon();
+      SetLastError(ERROR_HTTP_INVALID_SERVER_RESPONSE);
+      error_text = ErrorTextWithLastError(L"response_headers_too_large-");
+      Log(kError, kOpenTag, __LINE__,
+          std::wstring(cut ? L"The answer's headers have no end; connection shut: "
+                           : L"The answer's headers have no end; its connection was not found: ") +
+              url);
+      return false;
+    }
+  }
+}
+
+bool Downloader::HeadersWithinLimit() {
+  DWORD size = 0;
+  if (api_->HttpQueryInfoW(request_.Get(), HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr) ||
+      GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+    return true;
+  }
+  return size / sizeof(wchar_t) <= kAnswerHeadersLimitBytes;
 }
 
 std::wstring Downloader::HeaderText(DWORD query) {
@@ -227,19 +318,28 @@ bool Downloader::SendRequest(const std::wstring& target, const std::wstring& hea
   api_->InternetSetOptionW(request_.Get(), INTERNET_OPTION_SEND_TIMEOUT, &io_ms, sizeof(io_ms));
 
   ResetEvent(state_->completed.Get());
+  state_->request_sent = 0;
+  state_->port = parts.nPort;
   if (!api_->HttpSendRequestW(request_.Get(), headers.c_str(), static_cast<DWORD>(-1), nullptr,
                               0)) {
     if (GetLastError() != ERROR_IO_PENDING) {
       error_text = ErrorTextWithLastError(L"internet_open_url-");
       return false;
     }
-    if (!WaitForCompletion(L"internet_open_url-")) return false;
+    if (!WaitForAnswer()) return false;
   }
+  state_->connection.Forget();
   DWORD size = sizeof(*status);
   *status = 0;
   if (!api_->HttpQueryInfoW(request_.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, status,
                             &size, nullptr)) {
     error_text = ErrorTextWithLastError(L"final_query_info-0-");
+    return false;
+  }
+  if (!HeadersWithinLimit()) {
+    SetLastError(ERROR_HTTP_INVALID_SERVER_RESPONSE);
+    error_text = ErrorTextWithLastError(L"response_headers_too_large-");
+    Log(kError, kOpenTag, __LINE__, L"The answer's headers are too large: " + target);
     return false;
   }
   return true;
@@ -263,7 +363,11 @@ void Downloader::RestartFromZero() {
 bool Downloader::AnswerLength(uint64_t* length) {
   *length = 0;
   const std::wstring text = HeaderText(HTTP_QUERY_CONTENT_LENGTH);
-  return text.empty() || ParseContentLength(text, length);
+  // A chunked answer's Content-Length, if any, means nothing.
+  if (text.empty() || HeaderText(HTTP_QUERY_TRANSFER_ENCODING).size() != 0) return true;
+  if (!ParseContentLength(text, length)) return false;
+  length_known_ = true;
+  return true;
 }
 
 bool Downloader::SetLength(uint64_t length) {
@@ -301,7 +405,7 @@ bool Downloader::AcceptWholeAnswer(DWORD status) {
 }
 
 bool Downloader::OpenDownload(const wchar_t* url_text, DownloadSink* target,
-                              PackageIdentity* identity) {
+                              PackageIdentity* identity, bool only_rest) {
   url = url_text;
   error_text.clear();
   redirect_url.clear();
@@ -310,6 +414,9 @@ bool Downloader::OpenDownload(const wchar_t* url_text, DownloadSink* target,
   identity_ = identity;
   resumed_ = false;
   answered_ = false;
+  length_known_ = false;
+  ended_without_length_ = false;
+  nothing_left_ = false;
 
   api_ = LoadWinInet();
   if (api_ == nullptr) {
@@ -333,16 +440,14 @@ bool Downloader::OpenDownload(const wchar_t* url_text, DownloadSink* target,
     return false;
   }
 
-  // Bytes already in the sink are continued only when the package they
-  // came from is known well enough to tell whether it is still served;
-  // otherwise the whole body is asked for, and the bytes are dropped only
-  // once it arrives.
-  const bool can_resume = identity_ != nullptr && identity_->CanResume();
-  const uint64_t offset = can_resume ? sink->total : 0;
+  // Bytes already in the sink are continued when the package they came from
+  // is remembered: the answer must then show it is the same package (its
+  // validator when the first answer had one, its total when known).
+  const uint64_t offset = identity_ != nullptr ? sink->total : 0;
   std::wstring headers = L"Accept: */*";
   if (offset != 0) {
     headers += L"\r\nRange: bytes=" + ToDecimal(offset) + L"-";
-    headers += L"\r\nIf-Range: " + identity_->validator;
+    if (!identity_->validator.empty()) headers += L"\r\nIf-Range: " + identity_->validator;
   }
 
   std::wstring target_url = url_text;
@@ -386,10 +491,30 @@ bool Downloader::OpenDownload(const wchar_t* url_text, DownloadSink* target,
     if (status == kHttpOk && sink->total != 0) RestartFromZero();
     AcceptWholeAnswer(status);
   } else {
-    switch (JudgeResumedAnswer(status, HeaderText(HTTP_QUERY_CONTENT_RANGE), offset, *identity_)) {
+    ResumedAnswer answer;
+    answer.status = status;
+    answer.content_range = HeaderText(HTTP_QUERY_CONTENT_RANGE);
+    answer.etag = HeaderText(HTTP_QUERY_ETAG);
+    answer.last_modified = HeaderText(HTTP_QUERY_LAST_MODIFIED);
+    ResumeVerdict verdict = JudgeResumedAnswer(answer, offset, *identity_);
+    // Asked only where the package ends: a whole body again proves nothing.
+    if (only_rest && verdict == ResumeVerdict::kRestartWithBody) verdict = ResumeVerdict::kRejected;
+    ContentRange range;
+    switch (verdict) {
       case ResumeVerdict::kAppend:
-        content_length = identity_->length;
+        ParseContentRange(answer.content_range, &range);
+        identity_->length = range.complete;
+        content_length = range.complete;
+        length_known_ = true;
         resumed_ = true;
+        answered_ = true;
+        break;
+      case ResumeVerdict::kComplete:
+        // The 416's own body is never read.
+        identity_->length = offset;
+        content_length = offset;
+        length_known_ = true;
+        nothing_left_ = true;
         answered_ = true;
         break;
       case ResumeVerdict::kRestartWithBody:
@@ -411,7 +536,7 @@ bool Downloader::OpenDownload(const wchar_t* url_text, DownloadSink* target,
 }
 
 uint32_t Downloader::ReadChunk() {
-  if (!error_text.empty() || stopped_ || !answered_) return 0;
+  if (!error_text.empty() || stopped_ || !answered_ || nothing_left_) return 0;
   // Chunks that are already there complete without a wait: the total limit
   // is checked here too, or a fast endless body would never end.
   if (NextWaitLimitMs(limits_, GetTickCount() - start_tick_) == 0) {
@@ -420,11 +545,34 @@ uint32_t Downloader::ReadChunk() {
     Log(kError, kReadTag, __LINE__, L"Download chunk error.");
     return 0;
   }
+  // Asks what has arrived and reads only that, so that every byte that comes
+  // ends a wait (a read for a whole buffer would wait until it is full).
+  DWORD available = 0;
+  for (;;) {
+    state_->available = 0;
+    ResetEvent(state_->completed.Get());
+    if (api_->InternetQueryDataAvailable(request_.Get(), &state_->available, 0, 0)) {
+      available = state_->available;
+      break;
+    }
+    if (GetLastError() != ERROR_IO_PENDING) {
+      error_text = ErrorTextWithLastError(L"internet_read-");
+      Log(kError, kReadTag, __LINE__, L"Download chunk error.");
+      return 0;
+    }
+    if (!WaitForCompletion(L"internet_read-")) {
+      if (!stopped_) Log(kError, kReadTag, __LINE__, L"Download chunk error.");
+      return 0;
+    }
+    // Bytes arrived (or the body ended): the next question answers at once.
+  }
   state_->bytes_read = 0;
   ResetEvent(state_->completed.Get());
   DWORD read = 0;
-  if (api_->InternetReadFile(request_.Get(), state_->buffer, kDownloadChunkBytes,
-                             &state_->bytes_read)) {
+  const DWORD wanted = available < kDownloadChunkBytes ? available : kDownloadChunkBytes;
+  if (available == 0) {
+    read = 0;
+  } else if (api_->InternetReadFile(request_.Get(), state_->buffer, wanted, &state_->bytes_read)) {
     read = state_->bytes_read;
   } else if (GetLastError() != ERROR_IO_PENDING) {
     error_text = ErrorTextWithLastError(L"internet_read-");
@@ -459,13 +607,60 @@ uint32_t Downloader::ReadChunk() {
     Log(kError, kReadTag, __LINE__, L"Download chunk error.");
     return 0;
   }
-  if (read == 0) body_complete_ = true;
+  if (read == 0) {
+    body_complete_ = true;
+    if (!length_known_) {
+      // Without an announced length the end of the data cannot tell a whole
+      // body from a cut one (the system reports a chunked body cut before
+      // its last chunk as ended too): not taken as whole.
+      ended_without_length_ = true;
+      SetLastError(ERROR_INTERNET_CONNECTION_RESET);
+      error_text = ErrorTextWithLastError(L"internet_read-");
+      Log(kInfo, kReadTag, __LINE__, L"The body ended without an announced length: " + url);
+    }
+  }
   return read;
 }
 
 bool Downloader::FinalizeDownload() {
   return error_text.empty() && !stopped_ && answered_;
 }
+
+namespace {
+
+// Reads the open download's body to its end, testing the stop event and
+// reporting progress; true when it arrived whole with a success status.
+bool ReadBody(Downloader* downloader, HANDLE stop_event, DownloadProgress* progress) {
+  const DWORD start = GetTickCount();
+  uint32_t last_estimate = 0;
+  DWORD now = start;
+  DWORD last_stop_test = start;
+  bool stop_tested = false;
+  for (;;) {
+    // Chunks that are already there complete at once; the stop event is
+    // then tested at most every kStopTestIntervalMs, since each test is a
+    // round trip to the system.
+    if (stop_event != nullptr && (!stop_tested || now - last_stop_test >= kStopTestIntervalMs)) {
+      stop_tested = true;
+      last_stop_test = now;
+      if (WaitForSingleObject(stop_event, 0) == WAIT_OBJECT_0) return false;
+    }
+    if (downloader->ReadChunk() != 0) {
+      now = GetTickCount();
+      UpdateDownloadProgress(downloader->sink->total, downloader->content_length, now - start,
+                             &last_estimate, progress);
+      continue;
+    }
+    if (!downloader->FinalizeDownload()) return false;
+    if (progress != nullptr) {
+      progress->OnDownloadProgress(1.0f);
+      progress->OnTimeLeft(0, kTimeLeftLessThan);
+    }
+    return true;
+  }
+}
+
+}  // namespace
 
 bool DownloadToSink(const wchar_t* url, DownloadSink* sink, std::wstring* error_text,
                     std::wstring* redirect_url, uint64_t* content_length, HANDLE stop_event,
@@ -478,39 +673,23 @@ bool DownloadToSink(const wchar_t* url, DownloadSink* sink, std::wstring* error_
       progress->OnDownloadProgress(0.0f);
       progress->OnTimeLeft(-1, kTimeLeftUnknown);
     }
-    const DWORD start = GetTickCount();
-    uint32_t last_estimate = 0;
-    DWORD now = start;
-    DWORD last_stop_test = start;
-    bool stop_tested = false;
-    for (;;) {
-      // Chunks that are already there complete at once; the stop event is
-      // then tested at most every kStopTestIntervalMs, since each test is a
-      // round trip to the system.
-      if (stop_event != nullptr && (!stop_tested || now - last_stop_test >= kStopTestIntervalMs)) {
-        stop_tested = true;
-        last_stop_test = now;
-        if (WaitForSingleObject(stop_event, 0) == WAIT_OBJECT_0) break;
-      }
-      if (downloader.ReadChunk() != 0) {
-        now = GetTickCount();
-        UpdateDownloadProgress(sink->total, downloader.content_length, now - start,
-                               &last_estimate, progress);
-        continue;
-      }
-      if (downloader.FinalizeDownload()) {
-        if (progress != nullptr) {
-          progress->OnDownloadProgress(1.0f);
-          progress->OnTimeLeft(0, kTimeLeftLessThan);
-        }
-        result = true;
-      }
-      break;
-    }
+    result = ReadBody(&downloader, stop_event, progress);
   }
-  if (error_text != nullptr) *error_text = downloader.error_text;
+  std::wstring error = downloader.error_text;
+  uint64_t length = downloader.content_length;
+  if (!result && downloader.ended_without_length() && identity != nullptr && sink->total != 0) {
+    // The body's end was not announced: one request for what follows its
+    // bytes tells whether the package ends there (416), or continues (206).
+    Downloader rest(stop_event, limits);
+    if (rest.OpenDownload(url, sink, identity, true) && rest.error_text.empty()) {
+      result = ReadBody(&rest, stop_event, progress);
+    }
+    error = rest.error_text;
+    length = rest.content_length;
+  }
+  if (error_text != nullptr) *error_text = error;
   if (redirect_url != nullptr) *redirect_url = downloader.redirect_url;
-  if (content_length != nullptr) *content_length = downloader.content_length;
+  if (content_length != nullptr) *content_length = length;
   return result;
 }
 

@@ -41,18 +41,34 @@ bool ParseContentLength(const std::wstring& text, uint64_t* length) {
   return true;
 }
 
-ResumeVerdict JudgeResumedAnswer(uint32_t status, const std::wstring& content_range,
-                                 uint64_t offset, const PackageIdentity& identity) {
+ResumeVerdict JudgeResumedAnswer(const ResumedAnswer& answer, uint64_t offset,
+                                 const PackageIdentity& identity) {
   // A 200 to If-Range means the validator no longer matches, or the server
   // ignores ranges: either way its body is the whole current package.
-  if (status == 200) return ResumeVerdict::kRestartWithBody;
-  if (status == 416) return ResumeVerdict::kPackageChanged;
-  if (status != 206) return ResumeVerdict::kRejected;
+  if (answer.status == 200) return ResumeVerdict::kRestartWithBody;
+  if (answer.status == 416) {
+    // "bytes */N": nothing lies at or after the offset. With N equal to the
+    // offset the file already holds the whole package.
+    uint64_t complete = 0;
+    const bool ends_here = ParseUnsatisfiedRange(answer.content_range, &complete) &&
+                           complete == offset &&
+                           (identity.length == 0 || identity.length == complete);
+    return ends_here ? ResumeVerdict::kComplete : ResumeVerdict::kPackageChanged;
+  }
+  if (answer.status != 206) return ResumeVerdict::kRejected;
+  // A part of another package (a server that ignores If-Range) must never
+  // be appended, whatever its range says.
+  if (!identity.validator.empty() && answer.etag != identity.validator &&
+      answer.last_modified != identity.validator) {
+    return ResumeVerdict::kPackageChanged;
+  }
   ContentRange range;
-  if (!ParseContentRange(content_range, &range) || range.complete == 0) {
+  if (!ParseContentRange(answer.content_range, &range) || range.complete == 0) {
     return ResumeVerdict::kRejected;
   }
-  if (range.complete != identity.length) return ResumeVerdict::kPackageChanged;
+  if (identity.length != 0 && range.complete != identity.length) {
+    return ResumeVerdict::kPackageChanged;
+  }
   if (range.first != offset || range.last + 1 != range.complete) return ResumeVerdict::kRejected;
   return ResumeVerdict::kAppend;
 }

@@ -9,14 +9,15 @@
 
 namespace lite_installer {
 
-// What the first complete answer said about the package: its validator
-// (a strong ETag, else Last-Modified) and its whole length. A later attempt
-// continues the file only with both known.
+// What the first answer said about the package: its validator (a strong
+// ETag, else Last-Modified; empty when it had neither) and its whole length
+// (0 while unknown: an answer without Content-Length). A later attempt asks
+// for the rest of the file whatever is known; what is known decides which
+// answers may continue it.
 struct PackageIdentity {
   std::wstring validator;
   uint64_t length = 0;
 
-  bool CanResume() const { return !validator.empty() && length != 0; }
   void Clear() {
     validator.clear();
     length = 0;
@@ -34,16 +35,28 @@ bool ParseContentLength(const std::wstring& text, uint64_t* length);
 
 // What to do with the answer to a request for the rest of a file.
 enum class ResumeVerdict {
-  kAppend,          // a 206 that continues the file exactly
+  kAppend,          // a 206 of the same package that continues the file exactly
+  kComplete,        // a 416 saying the package ends exactly where the file does
   kRestartWithBody, // a 200: the whole (possibly new) package; start the file again with it
-  kPackageChanged,  // 416 or another total: the kept bytes belong to another package
+  kPackageChanged,  // another validator, another total, or a 416 elsewhere: the kept
+                    // bytes belong to another package; drop them
   kRejected,        // anything else (errors, a part from elsewhere): fail, keep the bytes
 };
 
-// Judges the answer (`status`, its Content-Range text, empty when absent)
-// to a request for the bytes from `offset` of the package `identity`.
-ResumeVerdict JudgeResumedAnswer(uint32_t status, const std::wstring& content_range,
-                                 uint64_t offset, const PackageIdentity& identity);
+// The headers of an answer to a request for the rest of a file; each text is
+// empty when the header is absent.
+struct ResumedAnswer {
+  uint32_t status = 0;
+  std::wstring content_range;
+  std::wstring etag;
+  std::wstring last_modified;
+};
+
+// Judges `answer` to a request for the bytes from `offset` of the package
+// `identity`. A 206 continues the file only when it carries the remembered
+// validator (when there is one) and the remembered total (when known).
+ResumeVerdict JudgeResumedAnswer(const ResumedAnswer& answer, uint64_t offset,
+                                 const PackageIdentity& identity);
 
 }  // namespace lite_installer
 

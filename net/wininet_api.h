@@ -16,6 +16,7 @@ struct WinInetApi {
   decltype(::HttpSendRequestW)* HttpSendRequestW;
   decltype(::HttpQueryInfoW)* HttpQueryInfoW;
   decltype(::InternetReadFile)* InternetReadFile;
+  decltype(::InternetQueryDataAvailable)* InternetQueryDataAvailable;
   decltype(::InternetCloseHandle)* InternetCloseHandle;
   decltype(::InternetSetStatusCallbackW)* InternetSetStatusCallbackW;
   decltype(::InternetSetOptionW)* InternetSetOptionW;

@@ -34,6 +34,7 @@ const WinInetApi* LoadWinInet() {
       Find(module, "HttpSendRequestW", &api.HttpSendRequestW) &&
       Find(module, "HttpQueryInfoW", &api.HttpQueryInfoW) &&
       Find(module, "InternetReadFile", &api.InternetReadFile) &&
+      Find(module, "InternetQueryDataAvailable", &api.InternetQueryDataAvailable) &&
       Find(module, "InternetCloseHandle", &api.InternetCloseHandle) &&
       Find(module, "InternetSetStatusCallbackW", &api.InternetSetStatusCallbackW) &&
       Find(module, "InternetSetOptionW", &api.InternetSetOptionW) &&

@@ -24,6 +24,7 @@ SIZE = 1000000
 PAUSE_MS = 1000
 SILENCE_S = 30      # the package's silence limit
 STATS_S = 15        # the statistics request limit
+CONNECT_S = 10      # the connect limit, handshake included
 
 
 class PeakMemory:
@@ -265,6 +266,30 @@ def main():
                          "LITE_PROBE_CANCEL_MS": "3000"})
     case("two installers at once", 0, base,
          routes={SETUP_PATH: [R(a)]}, instances=2)
+    case("header flood", 0, base + pause,
+         routes={SETUP_PATH: [R(header_flood=True), R(a)]})
+    # The last 20,000 bytes at 500 B/s: 40 s, longer than the silence limit,
+    # never silent for more than 0.2 s.
+    case("drip under the silence limit", 0, base + 40,
+         routes={SETUP_PATH: [R(a, drip=(100, 0.2, SIZE - 20000))]})
+    case("chunked body cut before its last chunk", 0, base,
+         routes={SETUP_PATH: [R(a, chunked=True, drop_after=300000), R(a)]})
+    case("body without length cut short", 0, base,
+         routes={SETUP_PATH: [R(a, omit_length=True, etag=False, drop_after=300000),
+                              R(a, etag=False)]})
+    case("206 with another validator", 0, base + 2 * pause,
+         routes={SETUP_PATH: [R(a, drop_after=300000), R(b, ignore_if_range=True), R(a)]})
+    # Each package attempt ends at the connect limit: five, four pauses.
+    silent = s.SilentListener().start()
+    refusing = s.SilentListener(accept=False).start()
+    case("handshake that never comes (package)", 401, base + 5 * CONNECT_S + 4 * pause,
+         routes={SETUP_PATH: [R(redirect=silent.url(SETUP_PATH))]})
+    case("connection attempts dropped (package)", 401, base + 5 * CONNECT_S + 4 * pause,
+         routes={SETUP_PATH: [R(redirect=refusing.url(SETUP_PATH, "http"))]})
+    # The status and completion reports: one connect limit each.
+    case("handshake that never comes (statistics)", 0, base + 2 * CONNECT_S,
+         routes={SETUP_PATH: [R(a)]},
+         extra={"LITE_TEST_STATS_HOST": "127.0.0.1:%d" % silent.port})
 
     # nginx: a 10 KB/s link, Cancel after 3 s on the windowed road (the
     # window's Cancel gives 500).
@@ -308,6 +333,8 @@ def main():
     if only in "stalled counter, windowed road":
         m.window_run("stalled counter, windowed road", 2)
 
+    silent.stop()
+    refusing.stop()
     ok = m.summary()
     shutil.rmtree(work, ignore_errors=True)
     return 0 if ok else 1

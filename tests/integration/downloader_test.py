@@ -118,6 +118,8 @@ class DownloaderTest(unittest.TestCase):
             "206 with another total": (s.Response(self.package, content_range_total=1200000),
                                        r"^internet_set_file_pointer-12016$", 0),
             "416": (s.Response(b"", status=416), r"^internet_set_file_pointer-12016$", 0),
+            "206 of another package": (s.Response(self.package[::-1], ignore_if_range=True),
+                                       r"^internet_set_file_pointer-12016$", 0),
         }
         for name, (response, error, kept) in cases.items():
             with self.subTest(name):
@@ -141,6 +143,43 @@ class DownloaderTest(unittest.TestCase):
                 result = self.resume_known(path, response)
                 self.assertEqual("1", result["ok"], result)
                 self.assertEqual(body, read(self.output))
+
+    def test_hostile_answers_end_bounded_and_a_cut_is_never_whole(self):
+        # Headers without end: cut at a bounded cost, and the next attempt works.
+        self.server.route("/flood", s.Response(header_flood=True), s.Response(self.package))
+        flood = probe(self.server.url("/flood"), self.output, "--attempts", "2")
+        self.assertEqual("1 ok=0 error=response_headers_too_large-12152 kept=0 total=0",
+                         flood["attempt"][0])
+        self.assertEqual("1", flood["ok"])
+        self.assertLess(int(flood["peak_working_set"]), 64 * 1024 * 1024)
+        self.server.route("/big", s.Response(b"x", headers={"X-%d" % i: "b" * 90 for i in range(700)}))
+        self.assertEqual("response_headers_too_large-12152", probe(self.server.url("/big"), self.output)["error"])
+        # A body cut without its length or before its last chunk, or whole in
+        # chunks: one request for the rest, within the same attempt, settles it.
+        for name, first in [("cut without length", dict(omit_length=True, drop_after=300000, etag=False)),
+                            ("cut chunked", dict(chunked=True, drop_after=300000)),
+                            ("whole chunked", dict(chunked=True))]:
+            with self.subTest(name):
+                path = "/%d" % len(self.server.routes)
+                self.server.route(path, s.Response(self.package, **first),
+                                  s.Response(self.package, etag=first.get("etag")))
+                result = probe(self.server.url(path), self.output, "--attempts", "1")
+                self.assertEqual("1", result["ok"], result)
+                self.assertEqual(self.package, read(self.output))
+                asked = [(r["range"], r["if_range"]) for r in self.server.requests(path)]
+                self.assertEqual(("bytes=%d-" % (300000 if "cut" in name else PACKAGE_SIZE),
+                                  "" if "length" in name else etag_of(self.package)), asked[1])
+        # A few hundred bytes a second, never silent for long, arrive whole.
+        self.server.route("/drip", s.Response(self.package[:1500], drip=(100, 0.1, 0)))
+        drip = probe(self.server.url("/drip"), self.output, "--silence-ms", "1000")
+        self.assertEqual(("1", self.package[:1500]), (drip["ok"], read(self.output)))
+        # No connection, or no handshake, within the connect limit.
+        for listener in (s.SilentListener(), s.SilentListener(accept=False)):
+            with listener:
+                result = probe(listener.url("/pkg", "https" if listener.accept else "http"),
+                               self.output, "--connect-ms", "1000")
+                self.assertEqual(("0", "internet_open_url-12002"), (result["ok"], result["error"]))
+                self.assertLess(int(result["elapsed_ms"]), 2000)
 
     def test_error_status_is_named_and_its_body_never_becomes_package_bytes(self):
         body = b"<html>no such package</html>\n" * 100

@@ -222,7 +222,8 @@ class SlowDownloadTest(MainWindowBase):
         # (after one minute) finds it slow (over 120 s in all) while the
         # welcome screen is still shown.
         rate = max(1, len(self.package) // 135)
-        self.download.route(SETUP_PATH, servers.Response(self.package, rate=rate))
+        # In 32 KiB pieces, each read at once (a few reads, a few ms apart).
+        self.download.route(SETUP_PATH, servers.Response(self.package, drip=(32768, 32768 / rate, 0)))
         # The browser asks the window to close 5 s after the import ends:
         # time for the half dozen ui_driver runs that read the progress
         # screen first (each about 0.5 s under 64-bit Wine).

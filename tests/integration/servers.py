@@ -8,7 +8,7 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
                                 "servers"))
 
-from lite_servers import (FaultServer, NginxServer, Response, TestCa,  # noqa: E402,F401
+from lite_servers import (FaultServer, NginxServer, Response, SilentListener, TestCa,  # noqa: E402,F401
                           free_port, make_package, read_requests, runnable_package)
 
 

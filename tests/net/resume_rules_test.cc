@@ -8,6 +8,7 @@
 #include <string>
 
 #include "install/download_attempts.h"
+#include "net/content_range.h"
 #include "net/download_limits.h"
 #include "net/download_progress.h"
 #include "net/download_sink.h"
@@ -40,33 +41,51 @@ TEST(ValidatorTest, StrongTagFirstThenDateAndNothingThatCouldBreakAHeader) {
 }
 
 TEST(ResumeVerdictTest, OnlyAnExactContinuationOfTheSamePackageIsAppended) {
-  PackageIdentity known;
-  known.validator = L"\"v1\"";
-  known.length = 1000000;
-  EXPECT_TRUE(known.CanResume());
-  EXPECT_EQ(ResumeVerdict::kAppend,
-            JudgeResumedAnswer(206, L"bytes 300000-999999/1000000", 300000, known));
-  // Another start, or a part that stops short of the end: refused, bytes kept.
-  EXPECT_EQ(ResumeVerdict::kRejected,
-            JudgeResumedAnswer(206, L"bytes 0-699999/1000000", 300000, known));
-  EXPECT_EQ(ResumeVerdict::kRejected,
-            JudgeResumedAnswer(206, L"bytes 300000-499999/1000000", 300000, known));
-  EXPECT_EQ(ResumeVerdict::kRejected, JudgeResumedAnswer(206, L"", 300000, known));
-  EXPECT_EQ(ResumeVerdict::kRejected,
-            JudgeResumedAnswer(206, L"bytes 300000-999999/*", 300000, known));
-  // Evidence of another package.
-  EXPECT_EQ(ResumeVerdict::kPackageChanged,
-            JudgeResumedAnswer(206, L"bytes 300000-1099999/1100000", 300000, known));
-  EXPECT_EQ(ResumeVerdict::kPackageChanged, JudgeResumedAnswer(416, L"", 300000, known));
-  EXPECT_EQ(ResumeVerdict::kRestartWithBody, JudgeResumedAnswer(200, L"", 300000, known));
-  // Errors are no evidence: the bytes stay for the next attempt.
-  for (uint32_t status : {404u, 500u, 503u, 204u, 302u}) {
-    EXPECT_EQ(ResumeVerdict::kRejected, JudgeResumedAnswer(status, L"", 300000, known)) << status;
+  const std::wstring tag = L"\"v1\"", date = L"Tue, 08 Dec 2026 06:00:00 GMT";
+  const std::wstring whole_rest = L"bytes 300000-999999/1000000";
+  PackageIdentity by_tag{tag, 1000000}, by_date{date, 1000000}, bare{L"", 1000000},
+      unknown_length{tag, 0}, nothing{L"", 0};
+  struct Row {
+    const char* name;
+    const PackageIdentity& known;
+    ResumedAnswer answer;
+    ResumeVerdict verdict;
+  };
+  const Row rows[] = {
+      {"same tag", by_tag, {206, whole_rest, tag, L""}, ResumeVerdict::kAppend},
+      {"same date", by_date, {206, whole_rest, L"\"other\"", date}, ResumeVerdict::kAppend},
+      {"no validator: the total decides", bare, {206, whole_rest, L"\"x\"", L""},
+       ResumeVerdict::kAppend},
+      {"length learnt from the part", unknown_length, {206, whole_rest, tag, L""},
+       ResumeVerdict::kAppend},
+      {"another tag", by_tag, {206, whole_rest, L"\"v2\"", L""}, ResumeVerdict::kPackageChanged},
+      {"another date", by_date, {206, whole_rest, L"", L"Wed, 09 Dec 2026 06:00:00 GMT"},
+       ResumeVerdict::kPackageChanged},
+      {"another total", by_tag, {206, L"bytes 300000-1099999/1100000", tag, L""},
+       ResumeVerdict::kPackageChanged},
+      {"another start", by_tag, {206, L"bytes 0-699999/1000000", tag, L""},
+       ResumeVerdict::kRejected},
+      {"stops short", by_tag, {206, L"bytes 300000-499999/1000000", tag, L""},
+       ResumeVerdict::kRejected},
+      {"no range", by_tag, {206, L"", tag, L""}, ResumeVerdict::kRejected},
+      {"unknown total", unknown_length, {206, L"bytes 300000-999999/*", tag, L""},
+       ResumeVerdict::kRejected},
+      {"ends where the file ends", nothing, {416, L"bytes */300000", L"", L""},
+       ResumeVerdict::kComplete},
+      {"ends elsewhere", nothing, {416, L"bytes */299999", L"", L""},
+       ResumeVerdict::kPackageChanged},
+      {"416 against a known longer total", by_tag, {416, L"bytes */300000", L"", L""},
+       ResumeVerdict::kPackageChanged},
+      {"whole body", by_tag, {200, L"", L"\"v2\"", L""}, ResumeVerdict::kRestartWithBody},
+      {"error status", by_tag, {503, L"", L"", L""}, ResumeVerdict::kRejected},
+      {"redirect", nothing, {302, L"", L"", L""}, ResumeVerdict::kRejected},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(row.verdict, JudgeResumedAnswer(row.answer, 300000, row.known)) << row.name;
   }
-  known.Clear();
-  EXPECT_FALSE(known.CanResume());
-  known.validator = L"\"v1\"";
-  EXPECT_FALSE(known.CanResume()) << "a validator without a length cannot check the total";
+  uint64_t complete = 0;
+  EXPECT_FALSE(ParseUnsatisfiedRange(L"bytes */", &complete));
+  EXPECT_FALSE(ParseUnsatisfiedRange(L"bytes 0-1/2", &complete));
 }
 
 TEST(RequestLimitsTest, EveryWaitIsBoundedAndTheStatisticsTotalHolds) {
@@ -78,6 +97,12 @@ TEST(RequestLimitsTest, EveryWaitIsBoundedAndTheStatisticsTotalHolds) {
   EXPECT_EQ(0u, NextWaitLimitMs(kStatisticsRequestLimits, 15000));
   EXPECT_EQ(0u, NextWaitLimitMs(kStatisticsRequestLimits, 90000));
   EXPECT_LE(kConnectLimitMs, kStatisticsRequestLimitMs);
+  // The connection has its own limit, the answer the silence limit after it.
+  EXPECT_EQ(kConnectLimitMs, kStatisticsRequestLimits.connect_ms);
+  EXPECT_EQ(7000u, AnswerWaitLimitMs(kPackageRequestLimits, false, 3000, 3000));
+  EXPECT_EQ(0u, AnswerWaitLimitMs(kPackageRequestLimits, false, 10000, 10000));
+  EXPECT_EQ(kPackageSilenceLimitMs, AnswerWaitLimitMs(kPackageRequestLimits, true, 0, 9000));
+  EXPECT_EQ(1000u, AnswerWaitLimitMs(kStatisticsRequestLimits, true, 0, 14000));
 }
 
 TEST(TimeLeftTest, SixtyFourBitsAndClampedBeforeItMeetsAnInt) {

@@ -8,6 +8,7 @@
 //            one, as the controller does; prints one "attempt=" line each;
 // --validator V, --length N  the identity known before the first attempt;
 // --silence-ms N  the longest wait for an answer or for bytes;
+// --connect-ms N  the longest wait for the connection and its handshake;
 // --stop     signal the stop event before the download starts;
 // --stop-after-ms N  signal it N ms after the download started;
 // --request  go through Download() into a StringSink, as statistics do, and
@@ -75,6 +76,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (arg == L"--stop-after-ms" && has_value) stop_after_ms = _wtoi(argv[++i]);
     else if (arg == L"--limit-ms" && has_value) limit_ms = _wtoi(argv[++i]);
     else if (arg == L"--silence-ms" && has_value) limits.silence_ms = _wtoi(argv[++i]);
+    else if (arg == L"--connect-ms" && has_value) limits.connect_ms = _wtoi(argv[++i]);
     else if (arg == L"--attempts" && has_value) attempts = _wtoi(argv[++i]);
     else if (arg == L"--validator" && has_value) identity.validator = argv[++i];
     else if (arg == L"--length" && has_value) identity.length = _wcstoui64(argv[++i], nullptr, 10);
