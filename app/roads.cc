@@ -89,7 +89,11 @@ int RunInstaller(const RoadSeams& seams) {
   // they find. Kept for the whole run.
   const SystemLibrary uxtheme(L"uxtheme.dll");
   const bool ui_owner = UiEnvironment::ClaimOwnership();
-  SetLogPath(GetTemporaryPath() + L"\\lite_installer.log");
+  // The system gives no temporary folder when TEMP is past its length
+  // limit: the run then keeps no log file (never one at the drive's root)
+  // and ends below, with kExitRunFilesNotReady.
+  const std::wstring log_folder = GetTemporaryPath();
+  if (!log_folder.empty()) SetLogPath(log_folder + L"\\lite_installer.log");
   Log(kInfo, kFunction, __LINE__, L"-------------------------------------- Start install.");
   Log(kInfo, kFunction, __LINE__, L"Lite installer mode.");
 
