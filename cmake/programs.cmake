@@ -21,7 +21,9 @@ lite_add_installer(lite_installer_test ${PROJECT_SOURCE_DIR}/app/build_config_te
 # prints its size and fails when it grows past the limit.
 # The limit is the shipped (i686) program's; an x86_64 test tree only
 # reports its size.
-set(LITE_PROGRAM_SIZE_LIMIT 225280 CACHE STRING "Largest lite_installer.exe allowed, in bytes")
+# Largest lite_installer.exe allowed, in bytes. Not a cache entry, so that
+# a tree configured before follows a change of the limit.
+set(LITE_PROGRAM_SIZE_LIMIT 225280)
 if(LITE_WIN_ARCH STREQUAL "i686")
   set(_lite_size_limit ${LITE_PROGRAM_SIZE_LIMIT})
 else()
