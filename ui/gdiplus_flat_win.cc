@@ -13,6 +13,11 @@ namespace {
 // gdiplus.dll, loaded from System32 by Startup and kept until Shutdown.
 // Only the UI thread starts, uses and shuts down GDI+.
 HMODULE g_gdiplus = nullptr;
+// The codec DLLs that image decoding (GDI+'s and the icon loader's) may load
+// by bare name: loaded from System32 first and kept as long as GDI+, so a
+// later load by name finds these, never a copy in the program's folder.
+const wchar_t* const kCodecLibraries[] = {L"windowscodecs.dll", L"propsys.dll"};
+HMODULE g_codecs[sizeof(kCodecLibraries) / sizeof(kCodecLibraries[0])] = {};
 
 template <typename Function>
 Function* Export(const char* name) {
@@ -23,6 +28,9 @@ Function* Export(const char* name) {
 
 bool Startup(ULONG_PTR* token) {
   *token = 0;
+  for (size_t i = 0; i < sizeof(g_codecs) / sizeof(g_codecs[0]); ++i) {
+    if (g_codecs[i] == nullptr) g_codecs[i] = LoadSystemLibrary(kCodecLibraries[i]);
+  }
   if (g_gdiplus == nullptr) g_gdiplus = LoadSystemLibrary(L"gdiplus.dll");
   auto* startup = Export<decltype(Gdiplus::GdiplusStartup)>("GdiplusStartup");
   if (startup == nullptr) return false;
@@ -39,6 +47,10 @@ void Shutdown(ULONG_PTR token) {
   if (token != 0 && shutdown != nullptr) shutdown(token);
   if (g_gdiplus != nullptr) FreeLibrary(g_gdiplus);
   g_gdiplus = nullptr;
+  for (HMODULE& codec : g_codecs) {
+    if (codec != nullptr) FreeLibrary(codec);
+    codec = nullptr;
+  }
 }
 
 HBITMAP DecodeToBitmap(IStream* stream) {

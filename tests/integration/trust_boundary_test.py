@@ -43,7 +43,8 @@ SHARING_VIOLATION = 32
 # user32 loads and unloads during its initialisation. The installer itself
 # does not use version.dll, and loads uxtheme.dll from System32 as the first
 # thing it does, before any control exists.
-PLANTED = ["crypt32", "wintrust", "gdiplus", "riched20", "cabinet", "msimg32", "wininet", "imagehlp", "dbghelp"]
+PLANTED = ["crypt32", "wintrust", "gdiplus", "riched20", "cabinet", "msimg32", "wininet", "imagehlp", "dbghelp",
+           "windowscodecs", "propsys"]
 INSTALL_BUTTON = 1
 REGISTRY_KEY = r"HKCU\Software\Korvex\KorvexBrowser"
 RUN_FILE_VALUES = ("InstallerData", "ClidsFile", "BrandFile", "PartnerFile")
@@ -227,26 +228,27 @@ class TrustBoundaryTest(unittest.TestCase):
         self.assertEqual([], packages_left())
 
     def test_retargeted_folder_link_runs_only_the_verified_file_in_the_run_folder(self):
-        """A --browser-setup through a folder link: after the verification the
-        link is pointed at a folder holding an unsigned program of the same
-        name. The setup starts in the run's folder, not the installer's."""
+        """A --browser-setup through a folder link: once the windowed road
+        holds the package and waits for the install click, the link is
+        pointed at a folder holding an unsigned program of the same name. The
+        setup starts in the run's folder, not the installer's."""
         real, evil, link = (os.path.join(self.work, n) for n in ("real", "evil", "link"))
         for folder, program in ((real, self.package_path), (evil, os.path.join(FIXTURES, "unsigned.exe"))):
             os.makedirs(folder)
             shutil.copy(program, os.path.join(folder, "setup.exe"))
         os.symlink(real, link)
-        self.clicks.route(counter_path(72981, "ZapuskSetupArc"), servers.Response(b"ok", stall_after=0,
-                                                                                   stall_seconds=4))
         folders_before = run_folders()
-        installer = subprocess.Popen([h.WINE, h.program("exit_code_runner.exe"), self.installer(), "--silent",
-                                      "--browser-setup=" + servers.wine_path(os.path.join(link, "setup.exe")),
-                                      "--stand-in-exit-code=%d" % SETUP_EXIT_CODE],
-                                     env=h.wine_env(self.env()), cwd=self.work, stdout=subprocess.PIPE,
-                                     stderr=subprocess.DEVNULL)
+        installer = h.start_windows_with_exit_code(
+            self.installer(), ["--do-not-launch-browser", "--stand-in-exit-code=%d" % SETUP_EXIT_CODE,
+                               "--browser-setup=" + servers.wine_path(os.path.join(link, "setup.exe"))],
+            env=self.env())
         try:
-            self.wait_for_record("Verification succeeded: ")
+            self.wait_for_record("Pre-downloaded module: ")
+            driver = h.UiDriver(self.display.env())
+            window = driver.find("name:lite_installer_test.exe", "#32770", 30000)
             os.remove(link)
             os.symlink(evil, link)
+            self.assertTrue(driver.click(window, INSTALL_BUTTON))
             code = h.exit_code_of(installer, timeout=120)
         finally:
             if installer.poll() is None:
