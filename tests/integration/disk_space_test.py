@@ -35,9 +35,14 @@ def query(key, name):
 
 
 def set_value(key, name, kind, data):
-    result = wine("reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")
-    if result.returncode != 0:
-        raise RuntimeError("cannot set %s\\%s" % (key, name))
+    """Sets a value of the prefix; Wine's reg.exe has been seen to fail once
+    in a fresh session, so a failure is retried once before it is an error."""
+    for _ in range(2):
+        result = wine("reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")
+        if result.returncode == 0:
+            return
+    raise RuntimeError("cannot set %s\\%s: exit %d %r %r"
+                       % (key, name, result.returncode, result.stdout, result.stderr))
 
 
 def decide(*options):
