@@ -19,7 +19,7 @@ using FdiCopyFunction = decltype(&FDICopy);
 using FdiDestroyFunction = decltype(&FDIDestroy);
 
 // The cabinet decoder, loaded on first use and kept for the rest of the
-// process. Only the entry's thread extracts packages.
+// process. Only the entry's thread extracts cabinets (packages, texts).
 struct CabinetLibrary {
   bool tried = false;
   HMODULE module = nullptr;

@@ -23,7 +23,7 @@ lite_add_installer(lite_installer_test ${PROJECT_SOURCE_DIR}/app/build_config_te
 # reports its size.
 # Largest lite_installer.exe allowed, in bytes. Not a cache entry, so that
 # a tree configured before follows a change of the limit.
-set(LITE_PROGRAM_SIZE_LIMIT 225280)
+set(LITE_PROGRAM_SIZE_LIMIT 204800)
 if(LITE_WIN_ARCH STREQUAL "i686")
   set(_lite_size_limit ${LITE_PROGRAM_SIZE_LIMIT})
 else()

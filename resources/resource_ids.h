@@ -36,6 +36,9 @@
 #define IDR_PARTNER_IDS 306
 #define IDR_DEFAULT_BRAND_PACKAGE 319
 #define IDR_PARTNER_PACKAGE 320
+// The texts of every interface language, packed from strings.rc
+// (resources/pack_strings.py) into a cabinet.
+#define IDR_STRING_TABLES 321
 
 // Strings, each in every interface language; named by their English text.
 #define IDS_INSTALL_BUTTON 400            // "Install Korvex"

@@ -1,4 +1,5 @@
-// Lookup of the installer's texts in its string table. Windows build only.
+// Lookup of the installer's texts in the program's packed string tables
+// (ui/packed_strings.h). Windows build only.
 #ifndef UI_STRING_TABLE_H_
 #define UI_STRING_TABLE_H_
 
@@ -7,7 +8,8 @@
 namespace lite_installer {
 
 // String `id` in exactly `language_id` (no fallback to another language);
-// empty when the block or the entry is missing.
+// empty when the language or the entry is missing. Unpacks the tables on each
+// call; only the entry's thread calls it (cabinet_extract.h's decoder).
 std::wstring LoadStringIn(int id, int language_id);
 
 }  // namespace lite_installer

@@ -1,31 +1,29 @@
 #include "ui/string_table.h"
 
-#include <windows.h>
+#include <string>
 
-#include "ui/ui_environment.h"
+#include "base/text.h"
+#include "brand/brand_package_info.h"
+#include "brand/cabinet_extract.h"
+#include "resources/resource_ids.h"
+#include "ui/packed_strings.h"
 
 namespace lite_installer {
+namespace {
+
+// The cabinet's one member (resources/CMakeLists.txt).
+constexpr char kStringTablesMember[] = "strings";
+
+}  // namespace
 
 std::wstring LoadStringIn(int id, int language_id) {
-  if (id < 0) return std::wstring();
-  HINSTANCE module = UiEnvironment::ModuleInstance();
-  const int block = id / 16 + 1;
-  HRSRC resource = FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(block),
-                                   static_cast<WORD>(language_id));
-  if (resource == nullptr) return std::wstring();
-  const DWORD size = SizeofResource(module, resource);
-  HGLOBAL loaded = LoadResource(module, resource);
-  const WCHAR* entry = loaded != nullptr ? static_cast<const WCHAR*>(LockResource(loaded)) : nullptr;
-  if (entry == nullptr) return std::wstring();
-  // Sixteen entries, each a length followed by that many code units; every
-  // step stays inside the resource even if it is malformed.
-  const WCHAR* end = entry + size / sizeof(WCHAR);
-  for (int index = 0; index < id % 16; ++index) {
-    if (entry >= end) return std::wstring();
-    entry += 1 + *entry;
-  }
-  if (entry >= end || entry + 1 + *entry > end) return std::wstring();
-  return std::wstring(entry + 1, *entry);
+  // The tables of every language travel as the one file of a compressed
+  // cabinet (a third of their size as UTF-16 string tables).
+  CabinetFiles files;
+  if (!ExtractCabinetFile(LoadBinResource(IDR_STRING_TABLES), kStringTablesMember, &files)) return std::wstring();
+  const auto tables = files.find(kStringTablesMember);
+  if (tables == files.end()) return std::wstring();
+  return Utf8ToWide(FindPackedString(tables->second, language_id, id));
 }
 
 }  // namespace lite_installer

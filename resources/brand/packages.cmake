@@ -21,6 +21,7 @@ file(MAKE_DIRECTORY ${_packages_dir})
 # source date (SOURCE_DATE_EPOCH, or the last commit's time), refreshed on
 # every build, so that two builds of one commit embed identical cabinets.
 set(_source_date_file ${_packages_dir}/source_date_epoch.txt)
+set(LITE_SOURCE_DATE_FILE ${_source_date_file})
 add_custom_target(lite_source_date
   COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DOUTPUT=${_source_date_file}
           -P ${PROJECT_SOURCE_DIR}/cmake/source_date_epoch.cmake
