@@ -8,8 +8,9 @@
 namespace lite_installer {
 
 // String `id` in exactly `language_id` (no fallback to another language);
-// empty when the language or the entry is missing. Unpacks the tables on each
-// call; only the entry's thread calls it (cabinet_extract.h's decoder).
+// empty when the language or the entry is missing. Unpacks the tables on the
+// first call and keeps them; only the entry's thread calls it (the cabinet
+// decoder and the kept tables are not shared between threads).
 std::wstring LoadStringIn(int id, int language_id);
 
 }  // namespace lite_installer
