@@ -23,7 +23,7 @@ struct PendingState {
   volatile LONG abandoned = 0;
   uint16_t port = 0;             // the server's, to find the connection
   AnswerConnection connection;   // found when the request went out
-  INTERNET_BUFFERSW read = {};
+  INTERNET_BUFFERSW read_buffers = {};
   char buffer[kDownloadChunkBytes] = {};
 };
 
@@ -556,7 +556,7 @@ uint32_t Downloader::ReadChunk() {
   // byte that comes ends a wait.
   DWORD read = 0;
   for (;;) {
-    INTERNET_BUFFERSW* buffers = &state_->read;
+    INTERNET_BUFFERSW* buffers = &state_->read_buffers;
     *buffers = {};
     buffers->dwStructSize = sizeof(*buffers);
     buffers->lpvBuffer = state_->buffer;
