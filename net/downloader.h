@@ -23,7 +23,7 @@ namespace lite_installer {
 
 using ScopedInternetHandle = UniqueHandle<InternetHandleTraits>;
 
-// Bytes read per InternetReadFile call; one buffer of this size per download.
+// Bytes taken at most per read; one buffer of this size per download.
 constexpr uint32_t kDownloadChunkBytes = 32768;
 // Redirects followed for one request before it fails.
 constexpr int kMaxRedirects = 10;

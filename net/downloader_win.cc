@@ -11,7 +11,10 @@ namespace lite_installer {
 const wchar_t kDownloadUserAgent[] = L"Korvex.Browser lite installer";
 
 struct PendingState {
-  ScopedHandle completed;  // manual reset; set by the status callback
+  // Manual reset; set by the status callback when a pending operation
+  // completes, and reset by the wait that sees it. Operations that complete
+  // at once signal nothing, so it is clear whenever none is pending.
+  ScopedHandle completed;
   volatile DWORD result = 0;
   volatile DWORD error = 0;
   // Set by the status callback once the request went out: the connection
@@ -20,8 +23,7 @@ struct PendingState {
   volatile LONG abandoned = 0;
   uint16_t port = 0;             // the server's, to find the connection
   AnswerConnection connection;   // found when the request went out
-  DWORD bytes_read = 0;
-  DWORD available = 0;
+  INTERNET_BUFFERSW read_buffers = {};
   char buffer[kDownloadChunkBytes] = {};
 };
 
@@ -180,6 +182,7 @@ bool Downloader::WaitForCompletion(const wchar_t* step) {
   const DWORD wait = limit == 0 ? static_cast<DWORD>(WAIT_TIMEOUT)
                                 : WaitForMultipleObjects(count, handles, FALSE, limit);
   if (wait == WAIT_OBJECT_0 + count - 1) {
+    ResetEvent(state_->completed.Get());
     if (state_->result != FALSE) return true;
     SetLastError(state_->error);
     error_text = ErrorTextWithLastError(step);
@@ -217,6 +220,7 @@ bool Downloader::WaitForAnswer() {
                   : WaitForMultipleObjects(count, handles, FALSE,
                                            left < kAnswerGuardIntervalMs ? left : kAnswerGuardIntervalMs);
     if (wait == WAIT_OBJECT_0 + count - 1) {
+      ResetEvent(state_->completed.Get());
       if (state_->result != FALSE) {
         state_->connection.Forget();
         return true;
@@ -545,14 +549,23 @@ uint32_t Downloader::ReadChunk() {
     Log(kError, kReadTag, __LINE__, L"Download chunk error.");
     return 0;
   }
-  // Asks what has arrived and reads only that, so that every byte that comes
-  // ends a wait (a read for a whole buffer would wait until it is full).
-  DWORD available = 0;
+  // Takes what has arrived, up to the buffer's size, without waiting for
+  // more (a read for a whole buffer would wait until it is full). When
+  // nothing has arrived the read stays pending until any byte does, or the
+  // body ends, and completes without data; it is then asked again. So every
+  // byte that comes ends a wait.
+  DWORD read = 0;
   for (;;) {
-    state_->available = 0;
-    ResetEvent(state_->completed.Get());
-    if (api_->InternetQueryDataAvailable(request_.Get(), &state_->available, 0, 0)) {
-      available = state_->available;
+    INTERNET_BUFFERSW* buffers = &state_->read_buffers;
+    *buffers = {};
+    buffers->dwStructSize = sizeof(*buffers);
+    buffers->lpvBuffer = state_->buffer;
+    buffers->dwBufferLength = kDownloadChunkBytes;
+    if (api_->InternetReadFileExW(request_.Get(), buffers, IRF_NO_WAIT,
+                                  reinterpret_cast<DWORD_PTR>(state_))) {
+      // Never more than the buffer holds, whatever the system answers.
+      read = buffers->dwBufferLength < kDownloadChunkBytes ? buffers->dwBufferLength
+                                                          : kDownloadChunkBytes;
       break;
     }
     if (GetLastError() != ERROR_IO_PENDING) {
@@ -564,25 +577,6 @@ uint32_t Downloader::ReadChunk() {
       if (!stopped_) Log(kError, kReadTag, __LINE__, L"Download chunk error.");
       return 0;
     }
-    // Bytes arrived (or the body ended): the next question answers at once.
-  }
-  state_->bytes_read = 0;
-  ResetEvent(state_->completed.Get());
-  DWORD read = 0;
-  const DWORD wanted = available < kDownloadChunkBytes ? available : kDownloadChunkBytes;
-  if (available == 0) {
-    read = 0;
-  } else if (api_->InternetReadFile(request_.Get(), state_->buffer, wanted, &state_->bytes_read)) {
-    read = state_->bytes_read;
-  } else if (GetLastError() != ERROR_IO_PENDING) {
-    error_text = ErrorTextWithLastError(L"internet_read-");
-    Log(kError, kReadTag, __LINE__, L"Download chunk error.");
-    return 0;
-  } else if (!WaitForCompletion(L"internet_read-")) {
-    if (!stopped_) Log(kError, kReadTag, __LINE__, L"Download chunk error.");
-    return 0;
-  } else {
-    read = state_->bytes_read;
   }
   if (read != 0) {
     if (read > 0xFFFFFFFFu - sink->total) {

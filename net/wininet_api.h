@@ -15,8 +15,7 @@ struct WinInetApi {
   decltype(::HttpOpenRequestW)* HttpOpenRequestW;
   decltype(::HttpSendRequestW)* HttpSendRequestW;
   decltype(::HttpQueryInfoW)* HttpQueryInfoW;
-  decltype(::InternetReadFile)* InternetReadFile;
-  decltype(::InternetQueryDataAvailable)* InternetQueryDataAvailable;
+  decltype(::InternetReadFileExW)* InternetReadFileExW;
   decltype(::InternetCloseHandle)* InternetCloseHandle;
   decltype(::InternetSetStatusCallbackW)* InternetSetStatusCallbackW;
   decltype(::InternetSetOptionW)* InternetSetOptionW;

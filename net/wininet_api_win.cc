@@ -33,8 +33,7 @@ const WinInetApi* LoadWinInet() {
       Find(module, "HttpOpenRequestW", &api.HttpOpenRequestW) &&
       Find(module, "HttpSendRequestW", &api.HttpSendRequestW) &&
       Find(module, "HttpQueryInfoW", &api.HttpQueryInfoW) &&
-      Find(module, "InternetReadFile", &api.InternetReadFile) &&
-      Find(module, "InternetQueryDataAvailable", &api.InternetQueryDataAvailable) &&
+      Find(module, "InternetReadFileExW", &api.InternetReadFileExW) &&
       Find(module, "InternetCloseHandle", &api.InternetCloseHandle) &&
       Find(module, "InternetSetStatusCallbackW", &api.InternetSetStatusCallbackW) &&
       Find(module, "InternetSetOptionW", &api.InternetSetOptionW) &&

@@ -44,21 +44,24 @@ def run_bench(mode, url, output):
     if values.get("ok") != "1":
         raise RuntimeError("%s download failed: %r" % (mode, values))
     return {"seconds": float(values["seconds"]), "bytes": int(values["bytes"]),
-            "peak": int(values["peak_working_set"]), "cpu": float(values["cpu_seconds"])}
+            "peak": int(values["peak_working_set"]), "cpu": float(values["cpu_seconds"]),
+            "chunks": int(values["chunks"])}
 
 
 def run_curl(url, output):
     result = subprocess.run(["curl", "-s", "-o", output, "-w", "%{time_total} %{size_download}",
                              url], stdout=subprocess.PIPE, check=True, timeout=600)
     seconds, size = result.stdout.decode().split()
-    return {"seconds": float(seconds), "bytes": int(float(size)), "peak": 0, "cpu": 0.0}
+    return {"seconds": float(seconds), "bytes": int(float(size)), "peak": 0, "cpu": 0.0,
+            "chunks": 0}
 
 
 def measure(url, output, size, runs, modes):
     """Seconds of each run of each mode (runs interleaved), the peak working
-    set and the processor seconds of the Windows programs."""
+    set, the processor seconds and the read count of the Windows programs."""
     times = {mode: [] for mode in modes}
     cpu = {mode: [] for mode in modes}
+    chunks = {mode: [] for mode in modes}
     peaks = {mode: 0 for mode in modes}
     for _ in range(runs):
         for mode in modes:
@@ -67,9 +70,10 @@ def measure(url, output, size, runs, modes):
                 raise RuntimeError("%s got %d of %d bytes" % (mode, result["bytes"], size))
             times[mode].append(result["seconds"])
             cpu[mode].append(result["cpu"])
+            chunks[mode].append(result["chunks"])
             peaks[mode] = max(peaks[mode], result["peak"])
             os.remove(output)
-    return times, cpu, peaks
+    return times, cpu, chunks, peaks
 
 
 def main():
@@ -96,13 +100,15 @@ def main():
         print("== unlimited: %d MiB from nginx on 127.0.0.1, %d runs each, interleaved"
               % (args.size_mib, args.runs))
         with servers.NginxServer(www) as nginx:
-            times, cpu, peaks = measure(nginx.url("/package.bin"), output, size, args.runs, modes)
-            _, _, small_peaks = measure(nginx.url("/small.bin"), output, small, 1, ["ours"])
+            times, cpu, chunks, peaks = measure(nginx.url("/package.bin"), output, size,
+                                                args.runs, modes)
+            _, _, _, small_peaks = measure(nginx.url("/small.bin"), output, small, 1, ["ours"])
         best = {m: min(t) for m, t in times.items()}
         for mode in modes:
-            print("%-12s best %7.3f s  median %7.3f s  %8.1f MiB/s  processor median %6.3f s" % (
-                mode, best[mode], statistics.median(times[mode]), size / MIB / best[mode],
-                statistics.median(cpu[mode])))
+            print("%-12s best %7.3f s  median %7.3f s  %8.1f MiB/s  processor median %6.3f s"
+                  "  reads %7d" % (
+                      mode, best[mode], statistics.median(times[mode]), size / MIB / best[mode],
+                      statistics.median(cpu[mode]), statistics.median(chunks[mode])))
         median = {m: statistics.median(t) for m, t in times.items()}
         print("ratios                                       best     median")
         for label, a, b in [("ours / bare WinINet loop (writing the file)", "ours", "bare"),
@@ -115,7 +121,7 @@ def main():
         rate = int(args.rate_mib * MIB)
         print("== rate limited by nginx to %.1f MiB/s (%d bytes/s)" % (args.rate_mib, rate))
         with servers.NginxServer(www, rate_limit=rate) as nginx:
-            limited, _, _ = measure(nginx.url("/package.bin"), output, size, 1, ["ours", "curl"])
+            limited, _, _, _ = measure(nginx.url("/package.bin"), output, size, 1, ["ours", "curl"])
         ideal = size / rate
         for mode in ["ours", "curl"]:
             seconds = limited[mode][0]

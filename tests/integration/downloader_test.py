@@ -307,6 +307,7 @@ class DownloaderTest(unittest.TestCase):
             self.assertEqual("1", result["ok"], result)
             self.assertEqual(str(PACKAGE_SIZE), result["content_length"])
             self.assertEqual(self.package, read(self.output))
+            self.assertLess(int(result["progress_calls"]), 700000 // 8192, "reads past 8 KiB")
             records = nginx.requests()[1:]
             self.assertEqual(1, len(records))
             self.assertEqual(("/setup.bin", "bytes=300000-", 206, 700000),

@@ -5,7 +5,8 @@
 //   download_bench.exe ours-nostop URL OUTPUT  the same without a stop event
 //   download_bench.exe bare URL OUTPUT       a bare WinINet loop writing the file
 //   download_bench.exe bare-read URL OUTPUT  a bare WinINet loop, nothing written
-// Prints "seconds=", "bytes=", "ok=" and "peak_working_set=" (bytes) lines.
+// Prints "seconds=", "bytes=", "ok=", "cpu_seconds=", "chunks=" (reads that
+// gave data) and "peak_working_set=" (bytes) lines.
 #include <windows.h>
 #include <wininet.h>
 #include <psapi.h>
