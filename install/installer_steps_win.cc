@@ -1,7 +1,7 @@
 // The run's steps in the order InstallBrowser runs them: check the run's
 // folder, acquire the setup package, hold it, wait for the install signal,
-// write the files handed to the setup, verify the package, launch the setup; then the finish, which sets the exit code from
-// the outcome.
+// write the files handed to the setup, verify the package, launch the setup;
+// then the finish, which sets the exit code from the outcome.
 #include <windows.h>
 #include <objbase.h>
 

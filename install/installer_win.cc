@@ -4,7 +4,6 @@
 #include "install/installer.h"
 
 #include <windows.h>
-#include <objbase.h>
 #include <process.h>
 #include <shlobj.h>
 

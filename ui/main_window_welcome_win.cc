@@ -30,7 +30,11 @@ void MainWindow::OnInitDialog() {
 
   // Texts, in the brand's language.
   const int language = static_cast<int>(brand.language_id);
-  background.Load(IDR_IMAGE_MAIN_BACKGROUND);
+  // The background decoded meanwhile (StartBackgroundDecode), or here when
+  // no thread could start.
+  const bool decoded_elsewhere = background_decode != nullptr;
+  TakeDecodedBackground();
+  if (!decoded_elsewhere) background.Load(IDR_IMAGE_MAIN_BACKGROUND);
   SetWindowTextW(window_, LoadStringIn(IDS_WINDOW_CAPTION, language).c_str());
   const struct {
     int control;
@@ -41,15 +45,6 @@ void MainWindow::OnInitDialog() {
   for (const auto& text : texts) SetDlgItemTextW(window_, text.control, LoadStringIn(text.string_id, language).c_str());
   const int title_id = brand.ShowInternationalTitle() ? IDS_SIMPLE_BROWSER_TITLE : IDS_FAST_BROWSER_TITLE;
   SetDlgItemTextW(window_, IDC_TITLE, LoadStringIn(title_id, language).c_str());
-
-  // Icons, shared with the system (not destroyed).
-  HINSTANCE instance = UiEnvironment::ModuleInstance();
-  HANDLE big_icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                               GetSystemMetrics(SM_CYICON), LR_SHARED);
-  HANDLE small_icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON,
-                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon));
-  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon));
 
   title_font.Reset(CreateUiFont(kMainTitleFont));
   small_font.Reset(CreateUiFont(kMainSmallFont));
@@ -114,14 +109,23 @@ void MainWindow::OnInitDialog() {
 
 bool MainWindow::RunNextStartStep() {
   switch (start_steps_done++) {
-    case 0:
-      // Not around a window that is already hidden for a dialog of its own.
+    case 0: {
+      // The taskbar button's icons, shared with the system (not destroyed).
+      HINSTANCE instance = UiEnvironment::ModuleInstance();
+      HANDLE big_icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON,
+                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED);
+      HANDLE small_icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON,
+                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+      SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon));
+      SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon));
+      // No shadow around a window that is already hidden for a dialog of its own.
       if (!closing && IsWindowVisible(window_)) {
         const RECT margins = {kMainWindowShadowMargin, kMainWindowShadowMargin, kMainWindowShadowMargin,
                               kMainWindowShadowMargin};
         shadow.Create(window_, background, margins);
       }
       return true;
+    }
     case 1: {
       // The progress bar is hidden until the install click.
       progress_bar.reset(new ImageProgressBar(IDR_IMAGE_PROGRESS_FILL, IDR_IMAGE_PROGRESS_TRACK));
