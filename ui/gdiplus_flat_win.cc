@@ -11,9 +11,7 @@ namespace gdiplus {
 namespace {
 
 // gdiplus.dll, loaded from System32 by Startup and kept until Shutdown.
-// Only the UI thread starts and shuts down GDI+; between the two, the thread
-// that decodes the main window's background (ui/main_window_win.cc) also
-// decodes, each thread its own image.
+// Only the UI thread starts, uses and shuts down GDI+.
 HMODULE g_gdiplus = nullptr;
 // The codec DLLs that image decoding (GDI+'s and the icon loader's) may load
 // by bare name: loaded from System32 first and kept as long as GDI+, so a

@@ -38,8 +38,6 @@ struct ITaskbarList3;
 
 namespace lite_installer {
 
-struct BackgroundDecode;
-
 // The command the dialog manager sends for the Escape key. The window's
 // template and control ids are in resources/resource_ids.h.
 constexpr int kEscapeCommandId = IDCANCEL;
@@ -62,10 +60,6 @@ constexpr UINT kStartStepMessage = WM_APP + 6;
 // runs all the same.
 constexpr UINT_PTR kStartTimerId = 1;
 constexpr UINT kStartFallbackMs = 1000;
-// The background image is decoded on a thread of its own while the dialog is
-// created; the initialisation waits at most this long for it, and the window
-// is shown without it past that.
-constexpr DWORD kBackgroundDecodeLimitMs = 5000;
 
 // Dialog results: the run is over; closed by the system close command; the
 // cancel button (its id).
@@ -91,10 +85,8 @@ class MainWindow : public DialogBase, public InstallerObserver {
   // observer operations use goes away.
   ~MainWindow() override;
 
-  // Starts the user interface environment, decodes the background on a
-  // thread of its own meanwhile, and runs the dialog from template
-  // IDD_MAIN_WINDOW; the dialog result (see above), or -1 when it cannot be
-  // shown.
+  // Runs the dialog from template IDD_MAIN_WINDOW; the dialog result (see
+  // above), or -1 when it cannot be shown.
   INT_PTR DoModal(HWND owner);
 
   // InstallerObserver, called from the worker thread.
@@ -151,22 +143,12 @@ class MainWindow : public DialogBase, public InstallerObserver {
   // start after the first paint have run.
   bool first_paint_seen = false;
   int start_steps_done = 0;
-  // The background's decode on its own thread, shared with that thread
-  // until the initialisation takes the image (or DoModal gives it up).
-  BackgroundDecode* background_decode = nullptr;
-  ScopedHandle background_thread;
 
  protected:
   bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
 
  private:
   void OnInitDialog();
-  // Starts the background's decode on a thread of its own; nothing when the
-  // thread cannot start (the initialisation then decodes it itself).
-  void StartBackgroundDecode();
-  // The decoded background, waiting at most kBackgroundDecodeLimitMs; lets
-  // go of the decode either way (DoModal closes the thread's handle).
-  void TakeDecodedBackground();
   // The start's steps that the first screen does not need, one per call, in
   // this order: the taskbar icons and the drop shadow, the progress screen's
   // images, the

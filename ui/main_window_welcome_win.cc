@@ -30,11 +30,7 @@ void MainWindow::OnInitDialog() {
 
   // Texts, in the brand's language.
   const int language = static_cast<int>(brand.language_id);
-  // The background decoded meanwhile (StartBackgroundDecode), or here when
-  // no thread could start.
-  const bool decoded_elsewhere = background_decode != nullptr;
-  TakeDecodedBackground();
-  if (!decoded_elsewhere) background.Load(IDR_IMAGE_MAIN_BACKGROUND);
+  background.Load(IDR_IMAGE_MAIN_BACKGROUND);
   SetWindowTextW(window_, LoadStringIn(IDS_WINDOW_CAPTION, language).c_str());
   const struct {
     int control;

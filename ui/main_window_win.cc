@@ -3,41 +3,14 @@
 // buttons and checkboxes and the transparent statics.
 #include "ui/main_window.h"
 
-#include <objbase.h>
-#include <process.h>
 #include <shobjidl.h>
 
 #include "base/log.h"
 #include "base/log_tags.h"
 #include "ui/child_controls.h"
 #include "ui/main_window_look.h"
-#include "ui/ui_environment.h"
 
 namespace lite_installer {
-
-// The background image and its two users, the window and the decoding
-// thread: whichever lets go last frees it.
-struct BackgroundDecode {
-  ResourceImage image;
-  volatile LONG users = 2;
-};
-
-namespace {
-
-void LetGo(BackgroundDecode* decode) {
-  if (InterlockedDecrement(&decode->users) == 0) delete decode;
-}
-
-unsigned __stdcall DecodeBackground(void* argument) {
-  auto* decode = static_cast<BackgroundDecode*>(argument);
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  decode->image.Load(IDR_IMAGE_MAIN_BACKGROUND);
-  if (SUCCEEDED(com)) CoUninitialize();
-  LetGo(decode);
-  return 0;
-}
-
-}  // namespace
 
 MainWindow::MainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params, InstallerFactory make_installer)
     : brand(brand),
@@ -59,39 +32,8 @@ MainWindow::~MainWindow() {
   }
 }
 
-void MainWindow::StartBackgroundDecode() {
-  background_decode = new BackgroundDecode();
-  const uintptr_t thread = _beginthreadex(nullptr, 0, &DecodeBackground, background_decode, 0, nullptr);
-  if (thread == 0) {
-    delete background_decode;
-    background_decode = nullptr;
-    return;
-  }
-  background_thread.Reset(reinterpret_cast<HANDLE>(thread));
-}
-
-void MainWindow::TakeDecodedBackground() {
-  if (background_decode == nullptr) return;
-  if (WaitForSingleObject(background_thread.Get(), kBackgroundDecodeLimitMs) == WAIT_OBJECT_0) {
-    background = background_decode->image;
-  } else {
-    Log(kWarning, log_tag::kMainWindowDoModal, __LINE__, L"The background image was not decoded in time.");
-  }
-  LetGo(background_decode);
-  background_decode = nullptr;
-}
-
 INT_PTR MainWindow::DoModal(HWND owner) {
-  // GDI+ before the dialog: the background decodes while the dialog and its
-  // controls are created.
-  UiEnvironment::Startup();
-  StartBackgroundDecode();
   const INT_PTR result = RunModal(IDD_MAIN_WINDOW, owner);
-  // A dialog never initialised never took it; and GDI+ is shut down after
-  // the window, so a decode past its limit gets that long once more to end.
-  TakeDecodedBackground();
-  if (background_thread.IsValid()) WaitForSingleObject(background_thread.Get(), kBackgroundDecodeLimitMs);
-  background_thread.Close();
   notify_window.store(nullptr);
   if (result == -1) Log(kError, log_tag::kMainWindowDoModal, __LINE__, L"Installer window not shown.");
   return result;

@@ -2,8 +2,6 @@
 
 #include <objbase.h>
 
-#include <atomic>
-
 #include "base/log.h"
 #include "base/log_tags.h"
 #include "base/unique_handle.h"
@@ -15,19 +13,18 @@ namespace lite_installer {
 
 namespace {
 
-// Decided at the first image load, by the window thread or the thread that
-// decodes the main window's background meanwhile (both find the same).
-std::atomic<int> g_high_resolution{-1};
+// Decided once, at the first image load, on the window thread.
+int g_high_resolution = -1;
 
 bool IsHighResolutionScreen() {
-  if (g_high_resolution.load() < 0) {
+  if (g_high_resolution < 0) {
     HDC screen = GetDC(nullptr);
     const int x = GetDeviceCaps(screen, LOGPIXELSX);
     const int y = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    g_high_resolution.store((x + y) / 2 > 96 ? 1 : 0);
+    g_high_resolution = (x + y) / 2 > 96 ? 1 : 0;
   }
-  return g_high_resolution.load() == 1;
+  return g_high_resolution == 1;
 }
 
 struct ComReleaseTraits {
