@@ -1,5 +1,8 @@
 #include "app/roads.h"
 
+#include <jansson.h>
+
+#include <cstdint>
 #include <string>
 
 #include "base/environment.h"
@@ -11,6 +14,7 @@
 #include "base/run_folder.h"
 #include "base/switches.h"
 #include "base/system_library.h"
+#include "base/system_random.h"
 #include "base/text.h"
 #include "brand/brand_package_info.h"
 #include "brand/interface_language.h"
@@ -53,6 +57,7 @@ int RunSilentRoad(BrandPackageInfo& brand, DistribInfoParams& distrib_params, co
   Log(kInfo, kFunction, __LINE__, L"Installing in silent mode.");
   const ProcessSwitches& switches = ProcessSwitches::Current();
   const std::unique_ptr<Installer> installer = seams.make_installer(nullptr, brand, distrib_params);
+  installer->ReportLaunch();
   if (GetOsVersionClass() < kWindows10Class) {
     installer->make_default = switches.Has("make-browser-default-after-import");
   }
@@ -88,6 +93,11 @@ int RunInstaller(const RoadSeams& seams) {
   // the search order says; loaded from System32 first, that copy is the one
   // they find. Kept for the whole run.
   const SystemLibrary uxtheme(L"uxtheme.dll");
+  // JSON objects hash their keys with a secret seed (so that crafted keys
+  // cannot make every lookup slow). Given here from the system's generator;
+  // left to itself the library would load a crypto provider for it.
+  uint32_t json_seed = 0;
+  if (SystemRandomBytes(&json_seed, sizeof(json_seed)) && json_seed != 0) json_object_seed(json_seed);
   const bool ui_owner = UiEnvironment::ClaimOwnership();
   // The system gives no temporary folder when TEMP is past its length
   // limit: the run then keeps no log file (never one at the drive's root)

@@ -9,6 +9,7 @@
 #include "base/environment.h"
 #include "base/log.h"
 #include "base/log_tags.h"
+#include "base/system_random.h"
 
 namespace lite_installer {
 
@@ -21,8 +22,9 @@ constexpr wchar_t kFolderPrefix[] = L"lite-";
 constexpr DWORD kDigestReadBytes = 64 * 1024;
 constexpr DWORD kSha256Bytes = 32;
 
-// Touched on the entry's thread while it prepares the run, and released by
-// the thread that ran the setup after every file was written.
+// The folder is made on the entry's thread; the files are written, held
+// and released by the thread that runs the controller's steps (the worker on
+// the windowed road); the entry removes what is left after that thread ended.
 std::wstring* g_run_folder = nullptr;
 struct HeldFile {
   std::wstring path;
@@ -64,12 +66,8 @@ void ReleaseHeldFile(const std::wstring& path) {
 }
 
 bool RandomHex(std::wstring* text) {
-  HCRYPTPROV provider = 0;
-  if (!CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT)) return false;
   BYTE bytes[kRandomBytes] = {};
-  const bool ok = CryptGenRandom(provider, sizeof(bytes), bytes) != FALSE;
-  CryptReleaseContext(provider, 0);
-  if (!ok) return false;
+  if (!SystemRandomBytes(bytes, sizeof(bytes))) return false;
   static const wchar_t kDigits[] = L"0123456789abcdef";
   text->clear();
   for (BYTE byte : bytes) {

@@ -74,9 +74,16 @@ class BrandPackageInfo : public BrandRecord {
 
   // Clears the record, removes the stored values, sets the two package paths
   // and reads the partner package and then the brand package chosen by the
-  // "brand-name" switch value (empty when absent).
+  // "brand-name" switch value (empty when absent). The packages' files are
+  // written only by WritePackageFiles.
   void GetInfo(const std::string& brand_name_switch);
   void GetInfoFromResources(const std::string& brand_name_switch);
+
+  // Writes the packages GetInfo chose to `partner_package_path` and
+  // `brand_package_path`, created new and held (SaveAndHoldFile, whose
+  // failure ends the run before the setup starts); nothing for a package
+  // that was not chosen.
+  void WritePackageFiles();
 
   // Reads the JSON document `file_name` from the cabinet `package` into the
   // fields that are still empty. A package without that document changes
@@ -91,6 +98,11 @@ class BrandPackageInfo : public BrandRecord {
   // "PartnerFile" under the browser's per-user key.
   void StoreInRegistry() const;
   void RemoveFromRegistry() const;
+
+ private:
+  // The packages chosen by GetInfo, for WritePackageFiles.
+  std::string partner_package_bytes_;
+  std::string brand_package_bytes_;
 };
 
 namespace lite_installer {

@@ -62,7 +62,7 @@ void BrandPackageInfo::GetInfoFromResources(const std::string& brand_name_switch
   if (!partner_package.empty()) {
     Log(kInfo, kFunction, __LINE__,
         L"Extract Partner package: " + partner_package_path + ByteCount(partner_package));
-    lite_installer::SaveAndHoldFile(partner_package_path, partner_package);
+    partner_package_bytes_ = partner_package;
     partner_package_loaded = true;
     GetBrandInfo(partner_package, "partner_config");
   } else {
@@ -87,9 +87,14 @@ void BrandPackageInfo::GetInfoFromResources(const std::string& brand_name_switch
     }
   }
   Log(kInfo, kFunction, __LINE__, L"Extract Brand package: " + brand_package_path + ByteCount(brand_package));
-  lite_installer::SaveAndHoldFile(brand_package_path, brand_package);
+  brand_package_bytes_ = brand_package;
   brand_package_loaded = true;
   GetBrandInfo(brand_package, "brand_config");
+}
+
+void BrandPackageInfo::WritePackageFiles() {
+  if (!partner_package_bytes_.empty()) lite_installer::SaveAndHoldFile(partner_package_path, partner_package_bytes_);
+  if (!brand_package_bytes_.empty()) lite_installer::SaveAndHoldFile(brand_package_path, brand_package_bytes_);
 }
 
 void BrandPackageInfo::GetBrandInfo(const std::string& package, const std::string& file_name) {

@@ -36,14 +36,19 @@ class DistribInfoParams {
   // The installer's own file path, or empty.
   virtual std::wstring GetModulePath();
 
-  // Takes the parameter text (switch, else distribution tag), stores it,
-  // splits it and writes the JSON file. True when json_path was produced.
+  // Takes the parameter text (switch, else distribution tag), stores it and
+  // splits it. True when there are parameters.
   bool Load();
+  // Writes the parameters as the JSON file "distrib_info" in the run's
+  // folder, created new and held (its failure ends the run before the setup
+  // starts), and sets json_path. True when json_path was produced; false
+  // and nothing written without parameters.
+  bool WriteJsonFile();
 
   // True, with the value, when `key` is present.
   bool Find(const std::string& key, std::string* value) const;
 
-  // The written "distrib_info" file; empty when there are no parameters.
+  // The written "distrib_info" file; empty until WriteJsonFile wrote it.
   std::wstring json_path;
   lite_installer::DistribParams params;
 };

@@ -85,10 +85,12 @@ bool DistribInfoParams::Load() {
     if (!IsUsableParameterText(lite_installer::Widen(text), L"The distribution tag")) text.clear();
   }
   if (!restoring && !text.empty()) StoreParams(text);
-  if (!text.empty()) {
-    lite_installer::ParseQueryString(text, params);
-    json_path = CreateJsonFromDistribParams(params);
-  }
+  if (!text.empty()) lite_installer::ParseQueryString(text, params);
+  return !params.empty();
+}
+
+bool DistribInfoParams::WriteJsonFile() {
+  json_path = CreateJsonFromDistribParams(params);
   return !json_path.empty();
 }
 

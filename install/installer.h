@@ -1,7 +1,7 @@
 // The controller of one installation run. Run calls InstallBrowser, which
-// runs the steps in order: check the run's files and store the run's values,
-// acquire the setup package, hold it, wait for the install signal, verify it,
-// launch the setup; each step returns a RunOutcome, and the first that does
+// runs the steps in order: check the run's folder, acquire the setup package,
+// hold it, wait for the install signal, write the files handed to the setup
+// and store the run's values, verify the package, launch the setup; each step returns a RunOutcome, and the first that does
 // not continue ends the run. The finish releases the package and the handed
 // files, removes every registry value that names a run file, and sets
 // `exit_code` from the outcome (run_outcome.h); Run then cleans up, waits for
@@ -41,10 +41,9 @@ class KorvexTrustVerifier;
 
 class Installer {
  public:
-  // Prepares the files handed to the setup ("installerdata" and "clids-file"
-  // from the switches, or written new from the program's resources into the
-  // run's folder and held; one that cannot be ends the run), creates the two events, reads the stored identifier
-  // and sends the first counter. `observer` may be null (silent road).
+  // Creates the two events and reads the stored identifier; writes no file
+  // (WriteSetupFiles does, late in the run). `observer` may be null (silent
+  // road).
   Installer(InstallerObserver* observer, BrandPackageInfo& brand, DistribInfoParams& distrib_params);
   // Stops the worker and, should it not have ended within Stop's time limit,
   // keeps waiting for it: the worker uses this object and calls the observer
@@ -78,9 +77,12 @@ class Installer {
 
   // The body of the run, on the worker thread or on the entry's thread.
   void Run();
-  // Windowed road: resets both events and starts the worker thread running
-  // Run; its handle goes to `worker_thread`. False when the thread cannot be
-  // started.
+  // Queues the launch counter, the run's first report: the silent road
+  // right after construction, StartWorker on the windowed road.
+  void ReportLaunch();
+  // Windowed road: resets both events, queues the launch counter and starts
+  // the worker thread running Run; its handle goes to `worker_thread`. False
+  // when the thread cannot be started.
   bool StartWorker();
   // Signals `stop_event` and waits at most 10 seconds for the worker, if one
   // was started. Does nothing on the silent road.
@@ -122,6 +124,14 @@ class Installer {
   void SendButtonClickStat(const std::wstring& value);
   // SendClickStat with the name "choosen_checkbox".
   void SendCheckboxClickStat(const std::wstring& value);
+
+  // Writes and holds the files handed to the setup, right before they are
+  // needed: the brand and partner packages, "distrib_info", and the
+  // "installerdata" and "clids-file" files (those the switches name are
+  // used as they are; otherwise written new into the run's folder from the
+  // program's resources). False when there is no run folder or any file was
+  // not created, written and held by this run.
+  bool WriteSetupFiles();
 
   // Signals `stop_event`. Owners stop the worker through it (or Stop).
   void SignalStop();
@@ -198,14 +208,17 @@ class Installer {
   using Step = lite_installer::RunOutcome (Installer::*)(RunState* run);
 
   // The steps, in the order InstallBrowser runs them.
-  // Ends the run when there is no run folder or a handed file was not
-  // written and held; otherwise stores the run's values.
-  lite_installer::RunOutcome PrepareRunFiles(RunState* run);
+  // Ends the run when there is no run folder; otherwise gives the run its
+  // identifier.
+  lite_installer::RunOutcome StartRun(RunState* run);
   lite_installer::RunOutcome AcquireModule(RunState* run);
   // A package that cannot be held fails VerifyHeldModule; a downloaded
   // package whose held bytes differ from those written ends the run here.
   lite_installer::RunOutcome HoldModule(RunState* run);
   lite_installer::RunOutcome WaitForInstallSignal(RunState* run);
+  // Writes the files handed to the setup (WriteSetupFiles) and stores the
+  // run's values; ends the run when a file was not written and held.
+  lite_installer::RunOutcome PrepareRunFiles(RunState* run);
   lite_installer::RunOutcome VerifyHeldModule(RunState* run);
   lite_installer::RunOutcome LaunchSetup(RunState* run);
   // Releases the package and the files handed to the setup, removes the
@@ -213,8 +226,8 @@ class Installer {
   // `exit_code` for `outcome`.
   void Finish(const RunState& run, lite_installer::RunOutcome outcome);
 
-  // The run's work on the registry: the run's values stored before the
-  // download; those that name run files removed at the end of every run,
+  // The run's work on the registry: the run's values stored with the
+  // files handed to the setup; those that name run files removed at the end of every run,
   // the others (with the extracted packages) after a success.
   void StoreRunValues();
   void RemoveRunFileValues();

@@ -1,8 +1,9 @@
 // The run's steps in the order InstallBrowser runs them: check the run's
-// files, acquire the setup package, hold it, wait for the install signal,
-// verify it, launch the setup; then the finish, which sets the exit code from
-// the outcome.
+// folder, acquire the setup package, hold it, wait for the install signal,
+// write the files handed to the setup, verify the package, launch the setup;
+// then the finish, which sets the exit code from the outcome.
 #include <windows.h>
+#include <objbase.h>
 
 #include "base/exit_codes.h"
 #include "base/log.h"
@@ -18,10 +19,24 @@ using lite_installer::kInfo;
 using lite_installer::Log;
 using lite_installer::RunOutcome;
 
+namespace {
+
+// A new GUID in registry form without its braces, or empty.
+std::wstring NewInstallGuid() {
+  GUID guid;
+  if (FAILED(CoCreateGuid(&guid))) return std::wstring();
+  wchar_t text[40] = {};
+  if (StringFromGUID2(guid, text, 40) != 39) return std::wstring();
+  return std::wstring(text + 1, 36);
+}
+
+}  // namespace
+
 int Installer::InstallBrowser() {
   Log(kInfo, lite_installer::log_tag::kInstallerInstallBrowser, __LINE__, L"Install Browser.");
-  static constexpr Step kSteps[] = {&Installer::PrepareRunFiles, &Installer::AcquireModule, &Installer::HoldModule,
-                                    &Installer::WaitForInstallSignal, &Installer::VerifyHeldModule,
+  static constexpr Step kSteps[] = {&Installer::StartRun,          &Installer::AcquireModule,
+                                    &Installer::HoldModule,        &Installer::WaitForInstallSignal,
+                                    &Installer::PrepareRunFiles,   &Installer::VerifyHeldModule,
                                     &Installer::LaunchSetup};
   RunState run;
   const int64_t start_us = lite_installer::NowMicroseconds();
@@ -38,17 +53,13 @@ int Installer::InstallBrowser() {
   return lite_installer::InstallResultFor(outcome);
 }
 
-RunOutcome Installer::PrepareRunFiles(RunState*) {
-  constexpr const wchar_t* kFunction = lite_installer::log_tag::kInstallerInstallBrowser;
+RunOutcome Installer::StartRun(RunState*) {
   if (temp_dir.empty()) {
-    Log(kError, kFunction, __LINE__, L"The run has no folder of its own for its files.");
+    Log(kError, lite_installer::log_tag::kInstallerInstallBrowser, __LINE__,
+        L"The run has no folder of its own for its files.");
     return RunOutcome::kRunFilesNotReady;
   }
-  if (!lite_installer::AllHandedFilesHeld() || installer_data_path.empty() || clids_path.empty()) {
-    Log(kError, kFunction, __LINE__, L"A file for the setup was not written and held by this run.");
-    return RunOutcome::kRunFilesNotReady;
-  }
-  StoreRunValues();
+  install_guid = NewInstallGuid();
   return RunOutcome::kContinue;
 }
 
@@ -90,6 +101,16 @@ RunOutcome Installer::WaitForInstallSignal(RunState* run) {
         L"Installation after download event isn't in signal state or installation was stopped early.");
     return RunOutcome::kStopped;
   }
+  return RunOutcome::kContinue;
+}
+
+RunOutcome Installer::PrepareRunFiles(RunState*) {
+  if (!WriteSetupFiles()) {
+    Log(kError, lite_installer::log_tag::kInstallerInstallBrowser, __LINE__,
+        L"A file for the setup was not written and held by this run.");
+    return RunOutcome::kRunFilesNotReady;
+  }
+  StoreRunValues();
   return RunOutcome::kContinue;
 }
 

@@ -4,7 +4,6 @@
 #include "install/installer.h"
 
 #include <windows.h>
-#include <objbase.h>
 #include <process.h>
 #include <shlobj.h>
 
@@ -32,7 +31,7 @@ constexpr wchar_t kBrowserMessageWindowClass[] = L"KorvexBrowser_MessageWindow";
 // with the resource's bytes and holding it until the setup has ended (an
 // empty file when the resource is missing). Empty when that file could not
 // be created, written and held: the setup is never told of a file this run
-// did not write, and the run ends before the download.
+// did not write, and the run ends before the setup starts.
 std::wstring PreparedFile(const char* switch_name, const std::wstring& default_path, int resource) {
   const std::wstring given = ProcessSwitches::Current().Value(switch_name);
   if (!given.empty()) return given;
@@ -73,15 +72,6 @@ std::string ReadStoredUi() {
   return content;
 }
 
-// A new GUID in registry form without its braces, or empty.
-std::wstring NewInstallGuid() {
-  GUID guid;
-  if (FAILED(CoCreateGuid(&guid))) return std::wstring();
-  wchar_t text[40] = {};
-  if (StringFromGUID2(guid, text, 40) != 39) return std::wstring();
-  return std::wstring(text + 1, 36);
-}
-
 bool IsSignalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
 
 }  // namespace
@@ -92,16 +82,12 @@ Installer::Installer(InstallerObserver* observer, BrandPackageInfo& brand, Distr
       distrib_params(distrib_params),
       temp_dir(brand.work_dir) {
   request_function = reporter_.NetworkRequest();
-  if (!temp_dir.empty()) {
-    installer_data_path =
-        PreparedFile("installerdata", temp_dir + L"master_preferences", IDR_INITIAL_PREFERENCES);
-    clids_path = PreparedFile("clids-file", temp_dir + L"clids.xml", IDR_PARTNER_IDS);
-  }
   stop_event.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   install_event.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   stored_ui = ReadStoredUi();
-  ReportStatisticsImpl(L"cid=72977/path=ZapuskLiteInstallera");
 }
+
+void Installer::ReportLaunch() { ReportStatisticsImpl(L"cid=72977/path=ZapuskLiteInstallera"); }
 
 Installer::~Installer() {
   Stop();
@@ -161,6 +147,7 @@ unsigned __stdcall Installer::WorkerThreadMain(void* installer) {
 bool Installer::StartWorker() {
   ResetEvent(stop_event.Get());
   ResetEvent(install_event.Get());
+  ReportLaunch();
   const uintptr_t thread = _beginthreadex(nullptr, 0, &Installer::WorkerThreadMain, this, 0, nullptr);
   if (thread == 0) {
     Log(kError, lite_installer::log_tag::kInstallerStartWorker, __LINE__, L"Cannot start the installation thread.");
@@ -198,8 +185,16 @@ void Installer::RemoveRunFolder() {
   if (!lite_installer::KeepRunFolder()) lite_installer::RemoveRunFolder();
 }
 
+bool Installer::WriteSetupFiles() {
+  if (temp_dir.empty()) return false;
+  brand.WritePackageFiles();
+  distrib_params.WriteJsonFile();
+  installer_data_path = PreparedFile("installerdata", temp_dir + L"master_preferences", IDR_INITIAL_PREFERENCES);
+  clids_path = PreparedFile("clids-file", temp_dir + L"clids.xml", IDR_PARTNER_IDS);
+  return lite_installer::AllHandedFilesHeld() && !installer_data_path.empty() && !clids_path.empty();
+}
+
 void Installer::StoreRunValues() {
-  install_guid = NewInstallGuid();
   lite_installer::StoreValueInRegistry(L"lang", lite_installer::Widen(brand.interface_language));
   lite_installer::StoreValueInRegistry(L"InstallerData", installer_data_path);
   lite_installer::StoreValueInRegistry(L"ClidsFile", clids_path);

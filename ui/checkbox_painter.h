@@ -19,8 +19,10 @@ constexpr UINT kCheckboxTextFormat = DT_WORDBREAK;
 
 class CheckboxPainter {
  public:
-  CheckboxPainter(HWND window, HFONT font, bool initially_checked,
-                  const ResourceImage& background);
+  // `decoded_strip`, when given and not empty, is the strip another painter
+  // decoded, shared instead of decoded again.
+  CheckboxPainter(HWND window, HFONT font, bool initially_checked, const ResourceImage& background,
+                  const ResourceImage* decoded_strip = nullptr);
 
   // The painter's own state when unthemed, else the control's check state.
   bool IsChecked() const;

@@ -27,14 +27,18 @@ bool AppIsThemed() {
 
 }  // namespace
 
-CheckboxPainter::CheckboxPainter(HWND window, HFONT font, bool initially_checked,
-                                 const ResourceImage& background)
+CheckboxPainter::CheckboxPainter(HWND window, HFONT font, bool initially_checked, const ResourceImage& background,
+                                 const ResourceImage* decoded_strip)
     : font(font),
       window(window),
       background(background),
       checked(initially_checked),
       unthemed(!AppIsThemed()) {
-  strip.Load(IDR_IMAGE_CHECKBOX);
+  if (decoded_strip != nullptr && !decoded_strip->IsEmpty()) {
+    strip = *decoded_strip;
+  } else {
+    strip.Load(IDR_IMAGE_CHECKBOX);
+  }
   const SIZE size = strip.LogicalSize();
   box_width = size.cx / 6;
   box_height = size.cy;

@@ -53,6 +53,13 @@ constexpr UINT kSetProgressMessage = WM_APP + 2;
 constexpr UINT kTimeLeftMessage = WM_APP + 3;
 constexpr UINT kFinishedMessage = WM_APP + 4;
 constexpr UINT kErrorMessage = WM_APP + 5;
+// Posted after the first paint, once per step of the start that the first
+// screen does not need (MainWindow::RunNextStartStep).
+constexpr UINT kStartStepMessage = WM_APP + 6;
+// Should the window not be painted within this time, the rest of the start
+// runs all the same.
+constexpr UINT_PTR kStartTimerId = 1;
+constexpr UINT kStartFallbackMs = 1000;
 
 // Dialog results: the run is over; closed by the system close command; the
 // cancel button (its id).
@@ -68,9 +75,10 @@ bool AllowMessageThroughFilter(HWND window, UINT message);
 
 class MainWindow : public DialogBase, public InstallerObserver {
  public:
-  // Registers the four setup messages, makes the controller with
-  // `make_installer` and this window as its observer and starts its worker
-  // thread.
+  // Registers the four setup messages and makes the controller with
+  // `make_installer` and this window as its observer. Its worker thread
+  // starts once the window has been painted first (the package then
+  // downloads behind the welcome screen), or when the user acts earlier.
   MainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_params,
              InstallerFactory make_installer = MakeInstaller);
   // Stops the controller (waiting for its worker) before anything the
@@ -131,13 +139,26 @@ class MainWindow : public DialogBase, public InstallerObserver {
   // Window thread only: the error dialog or the newer-version notice is
   // shown; the window ends when it closes, and nothing else ends it first.
   bool closing = false;
+  // Window thread only: the window was painted once; how many steps of the
+  // start after the first paint have run.
+  bool first_paint_seen = false;
+  int start_steps_done = 0;
 
  protected:
   bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
 
  private:
   void OnInitDialog();
-  void AnnotateForScreenReaders(const std::wstring& sentence, const std::vector<HWND>& pieces);
+  // The start's steps that the first screen does not need, one per call, in
+  // this order: the taskbar icons and the drop shadow, the progress screen's
+  // images, the
+  // screen-reader annotations, the controller's worker (which first queues
+  // the launch counter). False once none is left.
+  bool RunNextStartStep();
+  // Runs every step not yet run; called before anything the user or the
+  // setup asks of the window.
+  void CompleteStart();
+  void AnnotateForScreenReaders();
   void LayoutWelcomeScreen();
   void OnPaint();
   LRESULT OnCustomDraw(const NMCUSTOMDRAW& notification, bool* handled);

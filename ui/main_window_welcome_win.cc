@@ -9,7 +9,6 @@
 
 #include "brand/brand_package_info.h"
 #include "base/os_version.h"
-#include "base/system_library.h"
 #include "ui/center_window.h"
 #include "ui/child_controls.h"
 #include "ui/link_text.h"
@@ -28,9 +27,6 @@ void MainWindow::OnInitDialog() {
   AllowMessageThroughFilter(window_, higher_version_message);
 
   UiEnvironment::Startup();
-  if (UiEnvironment::RichEditLibrary() == nullptr) {
-    UiEnvironment::SetRichEditLibrary(LoadSystemLibrary(L"riched20.dll"));
-  }
 
   // Texts, in the brand's language.
   const int language = static_cast<int>(brand.language_id);
@@ -45,15 +41,6 @@ void MainWindow::OnInitDialog() {
   for (const auto& text : texts) SetDlgItemTextW(window_, text.control, LoadStringIn(text.string_id, language).c_str());
   const int title_id = brand.ShowInternationalTitle() ? IDS_SIMPLE_BROWSER_TITLE : IDS_FAST_BROWSER_TITLE;
   SetDlgItemTextW(window_, IDC_TITLE, LoadStringIn(title_id, language).c_str());
-
-  // Icons, shared with the system (not destroyed).
-  HINSTANCE instance = UiEnvironment::ModuleInstance();
-  HANDLE big_icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                               GetSystemMetrics(SM_CYICON), LR_SHARED);
-  HANDLE small_icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON,
-                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon));
-  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon));
 
   title_font.Reset(CreateUiFont(kMainTitleFont));
   small_font.Reset(CreateUiFont(kMainSmallFont));
@@ -79,7 +66,6 @@ void MainWindow::OnInitDialog() {
     SetWindowPos(piece, previous_in_order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous_in_order = piece;
   }
-  AnnotateForScreenReaders(sentence, pieces);
 
   // Painters.
   install_button.reset(new ImageButtonPainter(GetDlgItem(window_, IDC_INSTALL_BUTTON), IDR_IMAGE_INSTALL_BUTTON,
@@ -94,36 +80,85 @@ void MainWindow::OnInitDialog() {
   make_default_box.reset(new CheckboxPainter(GetDlgItem(window_, IDC_MAKE_DEFAULT_BOX), small_font.Get(),
                                              windows10 ? false : brand.MakeBrowserDefault(), background));
   if (windows10) ShowWindow(GetDlgItem(window_, IDC_MAKE_DEFAULT_BOX), SW_HIDE);
-  flash_box.reset(new CheckboxPainter(GetDlgItem(window_, IDC_FLASH_BOX), small_font.Get(), true, background));
+  // The three boxes share one decoded strip.
+  flash_box.reset(new CheckboxPainter(GetDlgItem(window_, IDC_FLASH_BOX), small_font.Get(), true, background,
+                                      &make_default_box->strip));
   statistics_box.reset(new CheckboxPainter(GetDlgItem(window_, IDC_STATISTICS_BOX), small_font.Get(),
-                                           brand.SendStatistics(), background));
+                                           brand.SendStatistics(), background, &make_default_box->strip));
 
-  progress_bar.reset(new ImageProgressBar(IDR_IMAGE_PROGRESS_FILL, IDR_IMAGE_PROGRESS_TRACK));
-  HWND bar = GetDlgItem(window_, IDC_PROGRESS_BAR);
-  progress_bar->Subclass(bar);
-  const int background_height = background.LogicalSize().cy;
-  const SIZE bar_size = progress_bar->fill.LogicalSize();
-  PlaceControl(bar, ProgressBarRect(background_height, bar_size.cx, bar_size.cy));
-  PlaceControl(GetDlgItem(window_, IDC_TIME_LEFT), TimeLeftRect(background_height));
+  // The time-left line shows from the start, at its progress-screen place.
+  PlaceControl(GetDlgItem(window_, IDC_TIME_LEFT), TimeLeftRect(background.LogicalSize().cy));
   license_link_cursor.Subclass(FirstChildWithId(window_, IDC_LICENSE_LINK));
   privacy_link_cursor.Subclass(GetDlgItem(window_, IDC_PRIVACY_LINK));
 
-  // Size, place, shadow, then the welcome screen.
+  // Size, place, then the welcome screen; the shadow and the rest of the
+  // start come after the first paint.
   const SIZE size = background.LogicalSize();
   SetWindowPos(window_, nullptr, 0, 0, size.cx - 2 * kMainWindowShadowMargin, size.cy - 2 * kMainWindowShadowMargin,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   CenterWindow(window_);
-  const RECT margins = {kMainWindowShadowMargin, kMainWindowShadowMargin, kMainWindowShadowMargin,
-                        kMainWindowShadowMargin};
-  shadow.Create(window_, background, margins);
   LayoutWelcomeScreen();
   // Install has the focus when the screen opens (and is the default button).
   SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window_, IDC_INSTALL_BUTTON)), TRUE);
+  SetTimer(window_, kStartTimerId, kStartFallbackMs, nullptr);
 }
 
-void MainWindow::AnnotateForScreenReaders(const std::wstring& sentence, const std::vector<HWND>& pieces) {
+bool MainWindow::RunNextStartStep() {
+  switch (start_steps_done++) {
+    case 0: {
+      // The taskbar button's icons, shared with the system (not destroyed).
+      HINSTANCE instance = UiEnvironment::ModuleInstance();
+      HANDLE big_icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON,
+                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED);
+      HANDLE small_icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON,
+                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+      SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon));
+      SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon));
+      // No shadow around a window that is already hidden for a dialog of its own.
+      if (!closing && IsWindowVisible(window_)) {
+        const RECT margins = {kMainWindowShadowMargin, kMainWindowShadowMargin, kMainWindowShadowMargin,
+                              kMainWindowShadowMargin};
+        shadow.Create(window_, background, margins);
+      }
+      return true;
+    }
+    case 1: {
+      // The progress bar is hidden until the install click.
+      progress_bar.reset(new ImageProgressBar(IDR_IMAGE_PROGRESS_FILL, IDR_IMAGE_PROGRESS_TRACK));
+      HWND bar = GetDlgItem(window_, IDC_PROGRESS_BAR);
+      progress_bar->Subclass(bar);
+      const SIZE bar_size = progress_bar->fill.LogicalSize();
+      PlaceControl(bar, ProgressBarRect(background.LogicalSize().cy, bar_size.cx, bar_size.cy));
+      return true;
+    }
+    case 2:
+      AnnotateForScreenReaders();
+      return true;
+    case 3:
+      KillTimer(window_, kStartTimerId);
+      installer.StartWorker();
+      return false;
+    default:
+      start_steps_done = 4;
+      return false;
+  }
+}
+
+void MainWindow::CompleteStart() {
+  while (RunNextStartStep()) {
+  }
+}
+
+void MainWindow::AnnotateForScreenReaders() {
   // The sentence is read once, whole, by its first plain piece; the link
-  // piece is a link named by its text; the other pieces are left out.
+  // piece is a link named by its text; the other pieces are left out. The
+  // pieces are the statics of ids IDC_LICENSE_LINK and IDC_STATIC, in
+  // reading order from the title on.
+  const std::wstring sentence = LoadStringIn(IDS_LICENSE_SENTENCE, static_cast<int>(brand.language_id));
+  std::vector<HWND> pieces;
+  for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ControlId(child) == IDC_LICENSE_LINK || ControlId(child) == IDC_STATIC) pieces.push_back(child);
+  }
   std::wstring whole;
   for (const LinkTextToken& token : TokenizeLinkText(sentence)) whole += token.text;
   bool sentence_named = false;

@@ -21,7 +21,6 @@ MainWindow::MainWindow(BrandPackageInfo& brand, DistribInfoParams& distrib_param
   close_window_message = RegisterWindowMessageW(L"korvex.lite.close_window");
   install_progress_message = RegisterWindowMessageW(L"korvex.lite.set_install_progress");
   higher_version_message = RegisterWindowMessageW(L"korvex.higher_version_exist");
-  installer.StartWorker();
 }
 
 MainWindow::~MainWindow() {
@@ -67,6 +66,14 @@ bool MainWindow::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRES
     default:
       break;
   }
+  // The user or the setup asks something of the window: its start is
+  // complete first (the worker runs, the images are loaded).
+  const bool registered = message == install_progress_message || message == import_progress_message ||
+                          message == close_window_message || message == higher_version_message;
+  if (registered || message == WM_SYSCOMMAND || (message == WM_COMMAND && HIWORD(wparam) == 0) ||
+      (message == WM_TIMER && wparam == kStartTimerId)) {
+    CompleteStart();
+  }
   if (message == install_progress_message) {
     OnInstallProgress(static_cast<int32_t>(wparam));
     return true;
@@ -102,6 +109,11 @@ bool MainWindow::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRES
     case kErrorMessage:
       ShowErrorAndEnd();
       return true;
+    case kStartStepMessage:
+      if (RunNextStartStep()) Post(kStartStepMessage, 0, 0);
+      return true;
+    case WM_TIMER:
+      return wparam == kStartTimerId;
     case WM_COMMAND: {
       if (HIWORD(wparam) == BN_SETFOCUS || HIWORD(wparam) == BN_KILLFOCUS) {
         // The painters draw the focus: the button is drawn again when it
@@ -157,6 +169,10 @@ void MainWindow::OnPaint() {
   background.Draw(dc, 0, 0, client.right, client.bottom, kMainBackgroundOffset.x, kMainBackgroundOffset.y, client.right,
                   client.bottom);
   EndPaint(window_, &paint);
+  if (!first_paint_seen) {
+    first_paint_seen = true;
+    Post(kStartStepMessage, 0, 0);
+  }
 }
 
 LRESULT MainWindow::OnCustomDraw(const NMCUSTOMDRAW& notification, bool* handled) {

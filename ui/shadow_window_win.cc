@@ -30,10 +30,13 @@ bool ShadowWindow::Create(HWND owner_window, const ResourceImage& source, const 
     if (g_shadow_class == 0) return false;
   }
   window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT, kClassName, L"",
-                           WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER | WS_SYSMENU, 0, 0,
+                           WS_POPUP | WS_CLIPSIBLINGS | WS_BORDER | WS_SYSMENU, 0, 0,
                            0, 0, owner, nullptr, instance, nullptr);
   if (window == nullptr) return false;
   Update();
+  // Shown without taking the activation (and the focus) from its owner,
+  // which may already be on the screen.
+  ShowWindow(window, SW_SHOWNOACTIVATE);
   return true;
 }
 

@@ -18,11 +18,6 @@ class UiEnvironment {
   // initialisation, before it loads images.
   static void Startup();
 
-  // Keeps "RICHED20.DLL" loaded until shutdown; loaded once by the main window.
-  static void SetRichEditLibrary(HMODULE module);
-  // The library kept by SetRichEditLibrary, or null.
-  static HMODULE RichEditLibrary();
-
   static HINSTANCE ModuleInstance();
   static bool IsInitialized();
 };

@@ -12,7 +12,6 @@ struct UiEnvironmentState {
   HINSTANCE module_instance = nullptr;
   bool initialized = false;
   ULONG_PTR gdiplus_token = 0;
-  HMODULE rich_edit = nullptr;
 };
 
 UiEnvironmentState* g_environment = nullptr;
@@ -33,10 +32,6 @@ void UiEnvironment::ShutdownIfOwner(bool owner) {
   if (!owner) return;
   if (g_environment != nullptr) {
     UiEnvironmentState& state = *g_environment;
-    if (state.rich_edit != nullptr) {
-      FreeLibrary(state.rich_edit);
-      state.rich_edit = nullptr;
-    }
     if (state.initialized) {
       lite_installer::gdiplus::Shutdown(state.gdiplus_token);
       lite_installer::WindowLayer::Shutdown();
@@ -61,12 +56,6 @@ void UiEnvironment::Startup() {
   lite_installer::WindowLayer::Initialize();
   state.initialized = true;
 }
-
-void UiEnvironment::SetRichEditLibrary(HMODULE module) {
-  Environment().rich_edit = module;
-}
-
-HMODULE UiEnvironment::RichEditLibrary() { return Environment().rich_edit; }
 
 HINSTANCE UiEnvironment::ModuleInstance() {
   return g_environment != nullptr ? g_environment->module_instance : GetModuleHandleW(nullptr);

@@ -46,6 +46,7 @@ TEST_F(BrandRegistryTest, GetInfoWritesAndReadsThePackageOfThisProgram) {
   StoreValueInRegistry(L"brand", L"stale");
   BrandPackageInfo brand(work_dir_);
   brand.GetInfo("tb");
+  brand.WritePackageFiles();
   EXPECT_EQ(L"", ReadStringFromRegistry(L"brand")) << "GetInfo removes the stored values";
   EXPECT_EQ(work_dir_ + L"BrandFile", brand.brand_package_path);
   EXPECT_EQ(work_dir_ + L"PartnerFile", brand.partner_package_path);
@@ -58,6 +59,7 @@ TEST_F(BrandRegistryTest, GetInfoWritesAndReadsThePackageOfThisProgram) {
 
   BrandPackageInfo fallback(work_dir_);
   fallback.GetInfo("no-such-brand");
+  fallback.WritePackageFiles();
   EXPECT_EQ(LoadBinResource(IDR_DEFAULT_BRAND_PACKAGE), LoadFileBytes(fallback.brand_package_path));
   EXPECT_EQ("int", fallback.brand_id);
   EXPECT_EQ("", LoadBinResource(IDR_PARTNER_PACKAGE));
@@ -91,6 +93,7 @@ TEST_F(BrandRegistryTest, StoredPackagesRebuildTheRecord) {
 TEST_F(BrandRegistryTest, PartnerPathIsStoredOnlyWhenItsPackageWasWritten) {
   BrandPackageInfo stored(work_dir_);
   stored.GetInfo("");
+  stored.WritePackageFiles();
   ReleaseHeldFiles();
   ASSERT_TRUE(DeleteFileW(stored.brand_package_path.c_str()));
   stored.partner_package_loaded = true;

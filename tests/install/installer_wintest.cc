@@ -129,10 +129,12 @@ class InstallerTest : public ::testing::Test {
   std::vector<std::wstring> requests_;  // written by the reporter thread
 };
 
-TEST_F(InstallerTest, ConstructionPreparesTheSetupFilesAndTheEvents) {
+TEST_F(InstallerTest, ConstructionPreparesTheEventsAndTheSetupFilesComeLater) {
   DeleteFileW((work_dir_ + L"master_preferences").c_str());
   DeleteFileW((work_dir_ + L"clids.xml").c_str());
   auto installer = MakeInstaller();
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((work_dir_ + L"master_preferences").c_str()));
+  EXPECT_TRUE(installer->WriteSetupFiles());
   EXPECT_EQ(work_dir_ + L"master_preferences", installer->installer_data_path);
   EXPECT_EQ(work_dir_ + L"clids.xml", installer->clids_path);
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(installer->installer_data_path.c_str()));
@@ -183,6 +185,7 @@ TEST_F(InstallerTest, ACancelledRunSendsNoStatusReportAndCompletesAsCancelled) {
 
 TEST_F(InstallerTest, APackageThatCannotBeStoredIsNotDownloaded) {
   auto installer = MakeInstaller();
+  ASSERT_TRUE(installer->WriteSetupFiles());
   brand_->setup_url = "http://127.0.0.1:9/setup.arc";
   // The file cannot be created: its folder does not exist.
   EXPECT_EQ(lite_installer::kModuleNoFile, installer->DownloadModuleTo(work_dir_ + L"missing\\kb1.tmp"));
@@ -240,7 +243,8 @@ TEST_F(InstallerTest, AStopDuringThePauseEndsTheDownloadAtOnce) {
 
 TEST_F(InstallerTest, StopWinsWhenBothEventsAreSignalled) {
   auto installer = MakeInstaller();
-  installer->given_module = installer->installer_data_path;
+  installer->given_module = work_dir_ + L"given_setup.exe";
+  ASSERT_TRUE(SaveBytesToFile(installer->given_module, "setup"));
   SetEvent(installer->stop_event.Get());
   SetEvent(installer->install_event.Get());
   EXPECT_EQ(lite_installer::kInstallFailed, installer->InstallBrowser());

@@ -190,30 +190,35 @@ class TrustBoundaryTest(unittest.TestCase):
             f.write(ATTACKER_PREFERENCES)
         # The windowed road holds the downloaded package, with the same handle
         # through the check to the launch, while it waits for the install
-        # click: the swap comes in that wait, then the click.
+        # click: the package's swap comes in that wait. The handed files are
+        # written after the click and held until the setup ends: their swap
+        # comes while the setup runs.
         installer = h.start_windows_with_exit_code(self.installer(),
-                                                   ["--do-not-launch-browser",
+                                                   ["--do-not-launch-browser", "--stand-in-sleep-ms=3000",
                                                     "--stand-in-exit-code=%d" % SETUP_EXIT_CODE],
                                                    env=self.env())
         try:
             package = self.wait_for_record("Module downloaded: ")
             preferences = package.rsplit("\\", 1)[0] + "\\master_preferences"
+            self.assertFalse(os.path.exists(os.path.join(h.latest_run_folder(), "master_preferences")))
             swap = h.run_windows(h.program("swap_file.exe"),
-                                 [servers.wine_path(os.path.join(FIXTURES, "unsigned.exe")), package,
-                                  servers.wine_path(attacker_preferences), preferences], env=self.display.env())
+                                 [servers.wine_path(os.path.join(FIXTURES, "unsigned.exe")), package],
+                                 env=self.display.env())
             checked_before_swap = any(m.startswith("Verification succeeded: ") for m in self.messages())
             driver = h.UiDriver(self.display.env())
             self.assertTrue(driver.click(driver.find("name:lite_installer_test.exe", "#32770", 30000), INSTALL_BUTTON))
+            self.wait_for_record("Process created: ")
+            swap_handed = h.run_windows(h.program("swap_file.exe"), [servers.wine_path(attacker_preferences),
+                                                                    preferences], env=self.display.env())
             code = h.exit_code_of(installer, timeout=120)
         finally:
             if installer.poll() is None:
                 installer.kill()
         self.assertFalse(checked_before_swap, "the swap came too late to test anything")
-        lines = swap.stdout.decode().splitlines()
-        for target in (package, preferences):
+        for target, result in ((package, swap), (preferences, swap_handed)):
             self.assertIn("%s copy=0 copy_error=%d delete=0 delete_error=%d"
-                          % (target, SHARING_VIOLATION, SHARING_VIOLATION), lines)
-        self.assertEqual(0, swap.returncode)
+                          % (target, SHARING_VIOLATION, SHARING_VIOLATION), result.stdout.decode().splitlines())
+            self.assertEqual(0, result.returncode)
         # The genuine setup ran, from the verified file, with the genuine
         # preferences.
         self.assertEqual(SETUP_EXIT_CODE, code)

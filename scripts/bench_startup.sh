@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Start-up benchmark (not part of the test suite; under a minute): the time
+# from process start to a visible window of the installer (the test variant,
+# windowed road, every host a dead local port) and of a one-button reference
+# dialog built alike (tools/startup_reference.cc), interleaved, under Wine on
+# an Xvfb display of its own; prints both medians and their ratio. Builds
+# what it runs first.
+#   scripts/bench_startup.sh [--rounds 15]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/wine_env.sh"
+build=${LITE_BUILD_DIR:-$root/build/$LITE_WIN_TREE}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >/dev/null
+fi
+cmake --build "$build" -j2 --target lite_installer_test startup_reference startup_bench >/dev/null
+"$root/scripts/wine_prefix.sh" "$build/wineprefix" >/dev/null
+status=0
+LITE_BUILD_DIR=$build LITE_SOURCE_DIR=$root LITE_WINEPREFIX=$build/wineprefix \
+  python3 "$root/scripts/bench_startup.py" "$@" || status=$?
+"$root/scripts/wine_stop.sh" "$build/wineprefix" >/dev/null 2>&1 || true
+exit $status
