@@ -31,7 +31,7 @@ class SharedBitmap {
 class ResourceImage {
  public:
   // Maps `id` through the high-resolution twin rule, decodes the RCDATA
-  // resource with GDI+ and replaces the held bitmap. False (image unchanged)
+  // resource with the system's imaging component (ui/image_decoder.h) and replaces the held bitmap. False (image unchanged)
   // when the resource is missing or cannot be decoded.
   bool Load(int id);
 

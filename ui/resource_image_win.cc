@@ -1,12 +1,10 @@
 #include "ui/resource_image.h"
 
-#include <objbase.h>
-
 #include "base/log.h"
 #include "base/log_tags.h"
 #include "base/unique_handle.h"
 #include "resources/resource_ids.h"
-#include "ui/gdiplus_flat.h"
+#include "ui/image_decoder.h"
 #include "ui/ui_environment.h"
 
 namespace lite_installer {
@@ -26,12 +24,6 @@ bool IsHighResolutionScreen() {
   }
   return g_high_resolution == 1;
 }
-
-struct ComReleaseTraits {
-  using Handle = IStream*;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { h->Release(); }
-};
 
 }  // namespace
 
@@ -89,22 +81,7 @@ bool ResourceImage::Load(int id) {
   const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
   if (bytes == nullptr || size == 0) return false;
 
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (memory == nullptr) return false;
-  void* target = GlobalLock(memory);
-  if (target == nullptr) {
-    GlobalFree(memory);
-    return false;
-  }
-  CopyMemory(target, bytes, size);
-  GlobalUnlock(memory);
-  // The stream frees the block when it is released.
-  UniqueHandle<ComReleaseTraits> stream;
-  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.Receive()))) {
-    GlobalFree(memory);
-    return false;
-  }
-  HBITMAP decoded = gdiplus::DecodeToBitmap(stream.Get());
+  HBITMAP decoded = image_decoder::DecodePng(bytes, size);
   if (decoded == nullptr) {
     LogFormat(kError, log_tag::kResourceImageLoad, __LINE__, L"Image %d not decoded.", resource_id);
     return false;

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "ui/gdiplus_flat.h"
+#include "ui/image_decoder.h"
 #include "ui/window_layer.h"
 
 namespace {
@@ -11,7 +11,6 @@ namespace {
 struct UiEnvironmentState {
   HINSTANCE module_instance = nullptr;
   bool initialized = false;
-  ULONG_PTR gdiplus_token = 0;
 };
 
 UiEnvironmentState* g_environment = nullptr;
@@ -33,7 +32,7 @@ void UiEnvironment::ShutdownIfOwner(bool owner) {
   if (g_environment != nullptr) {
     UiEnvironmentState& state = *g_environment;
     if (state.initialized) {
-      lite_installer::gdiplus::Shutdown(state.gdiplus_token);
+      lite_installer::image_decoder::Shutdown();
       lite_installer::WindowLayer::Shutdown();
       CoUninitialize();
       state.initialized = false;
@@ -52,7 +51,7 @@ void UiEnvironment::Startup() {
   DefWindowProcW(nullptr, 0, 0, 0);
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LINK_CLASS | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  lite_installer::gdiplus::Startup(&state.gdiplus_token);
+  lite_installer::image_decoder::Startup();
   lite_installer::WindowLayer::Initialize();
   state.initialized = true;
 }
