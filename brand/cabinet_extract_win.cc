@@ -19,7 +19,8 @@ using FdiCopyFunction = decltype(&FDICopy);
 using FdiDestroyFunction = decltype(&FDIDestroy);
 
 // The cabinet decoder, loaded on first use and kept for the rest of the
-// process. Only the entry's thread extracts cabinets (packages, texts).
+// process. Only the entry's thread, which is also the window thread,
+// extracts cabinets (packages, texts, images).
 struct CabinetLibrary {
   bool tried = false;
   HMODULE module = nullptr;

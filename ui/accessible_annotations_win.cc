@@ -17,9 +17,10 @@ constexpr MSAAPROPID kNameProperty = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0
 constexpr MSAAPROPID kRoleProperty = {0xcb905ff2, 0x7bd1, 0x4c05, {0xb3, 0xc8, 0xe6, 0xc2, 0x41, 0x36, 0x4d, 0x70}};
 constexpr MSAAPROPID kStateProperty = {0xa8d4d5b0, 0x0a21, 0x42d0, {0xa5, 0xc0, 0x51, 0x4e, 0x98, 0x4f, 0x45, 0x7b}};
 
+// Filled in place (what VariantInit would do and more), so that no variant
+// library is loaded with the program.
 VARIANT IntegerVariant(LONG value) {
-  VARIANT variant;
-  VariantInit(&variant);
+  VARIANT variant = {};
   variant.vt = VT_I4;
   variant.lVal = value;
   return variant;

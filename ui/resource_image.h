@@ -1,4 +1,4 @@
-// An image decoded from the program's RCDATA resources into a 32-bit
+// An image unpacked from the program's RCDATA resources into a 32-bit
 // premultiplied-alpha bitmap, drawn with per-pixel alpha. Windows build only.
 #ifndef UI_RESOURCE_IMAGE_H_
 #define UI_RESOURCE_IMAGE_H_
@@ -30,9 +30,10 @@ class SharedBitmap {
 
 class ResourceImage {
  public:
-  // Maps `id` through the high-resolution twin rule, decodes the RCDATA
-  // resource with the system's imaging component (ui/image_decoder.h) and replaces the held bitmap. False (image unchanged)
-  // when the resource is missing or cannot be decoded.
+  // Maps `id` through the high-resolution twin rule, unpacks the RCDATA
+  // resource (a cabinet holding the pixels, ui/packed_image.h) with the
+  // system's cabinet decoder and replaces the held bitmap. False (image
+  // unchanged) when the resource is missing or damaged.
   bool Load(int id);
 
   // Blends the source rectangle (logical units) onto dc at the destination

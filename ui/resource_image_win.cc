@@ -1,10 +1,13 @@
 #include "ui/resource_image.h"
 
+#include <cstring>
+#include <string>
+
 #include "base/log.h"
 #include "base/log_tags.h"
-#include "base/unique_handle.h"
+#include "brand/cabinet_extract.h"
 #include "resources/resource_ids.h"
-#include "ui/image_decoder.h"
+#include "ui/packed_image.h"
 #include "ui/ui_environment.h"
 
 namespace lite_installer {
@@ -23,6 +26,41 @@ bool IsHighResolutionScreen() {
     g_high_resolution = (x + y) / 2 > 96 ? 1 : 0;
   }
   return g_high_resolution == 1;
+}
+
+// The one member of an image's cabinet (resources/pack_images.py).
+constexpr char kImageMember[] = "image";
+
+// A 32-bit top-down bitmap holding the packed pixels as they are; null on
+// failure. The caller owns it.
+HBITMAP MakeBitmap(const PackedImageView& image) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;  // top-down, as the rows are packed
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr || bits == nullptr) {
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    return nullptr;
+  }
+  memcpy(bits, image.pixels, static_cast<size_t>(image.width) * image.height * kPackedImagePixelBytes);
+  return bitmap;
+}
+
+// The bitmap of a packed image resource; null when the cabinet or its pixels
+// are damaged.
+HBITMAP UnpackImage(const void* bytes, DWORD size) {
+  const std::string package(static_cast<const char*>(bytes), size);
+  CabinetFiles files;
+  if (!ExtractCabinetFile(package, kImageMember, &files)) return nullptr;
+  const auto member = files.find(kImageMember);
+  PackedImageView image;
+  if (member == files.end() || !ReadPackedImage(member->second, &image)) return nullptr;
+  return MakeBitmap(image);
 }
 
 }  // namespace
@@ -81,7 +119,7 @@ bool ResourceImage::Load(int id) {
   const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
   if (bytes == nullptr || size == 0) return false;
 
-  HBITMAP decoded = image_decoder::DecodePng(bytes, size);
+  HBITMAP decoded = UnpackImage(bytes, size);
   if (decoded == nullptr) {
     LogFormat(kError, log_tag::kResourceImageLoad, __LINE__, L"Image %d not decoded.", resource_id);
     return false;

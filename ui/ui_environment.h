@@ -1,4 +1,4 @@
-// The process-wide UI state: COM, the common controls and the image decoder.
+// The process-wide UI state: COM and the common controls.
 // The first window starts it; the scope that claimed ownership (wWinMain)
 // shuts it down. Windows build only.
 #ifndef UI_UI_ENVIRONMENT_H_
@@ -13,9 +13,8 @@ class UiEnvironment {
   // Shuts the environment down and clears the marker, if `owner` is true.
   static void ShutdownIfOwner(bool owner);
 
-  // Starts COM, the link and progress controls and the image decoder once per
-  // process; later calls do nothing. Called at the start of each window's
-  // initialisation, before it loads images.
+  // Starts COM and the link and progress controls once per process; later
+  // calls do nothing. Called at the start of each window's initialisation.
   static void Startup();
 
   static HINSTANCE ModuleInstance();

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "ui/image_decoder.h"
 #include "ui/window_layer.h"
 
 namespace {
@@ -32,7 +31,6 @@ void UiEnvironment::ShutdownIfOwner(bool owner) {
   if (g_environment != nullptr) {
     UiEnvironmentState& state = *g_environment;
     if (state.initialized) {
-      lite_installer::image_decoder::Shutdown();
       lite_installer::WindowLayer::Shutdown();
       CoUninitialize();
       state.initialized = false;
@@ -51,7 +49,6 @@ void UiEnvironment::Startup() {
   DefWindowProcW(nullptr, 0, 0, 0);
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LINK_CLASS | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  lite_installer::image_decoder::Startup();
   lite_installer::WindowLayer::Initialize();
   state.initialized = true;
 }
