@@ -47,14 +47,14 @@ const CabinetLibrary& LoadCabinetLibrary() {
 }
 
 // One open "file" of the decoder: a cursor over the source archive, or an
-// output collecting one extracted file.
+// output passing one extracted file to the sink.
 struct MemoryFile {
   bool is_output = false;
   const std::string* source = nullptr;
   size_t position = 0;
-  std::string output;
+  CabinetFileSink* sink = nullptr;
+  size_t written = 0;
   size_t announced_size = 0;
-  std::string name;
 };
 
 // State of one extraction. The decoder knows it only through the pseudo
@@ -64,7 +64,7 @@ struct MemoryFile {
 struct Extraction {
   const std::string* package = nullptr;
   std::string wanted_name;
-  CabinetFiles* files = nullptr;
+  CabinetFileSink* sink = nullptr;
   std::vector<std::unique_ptr<MemoryFile>> open_files;
 
   MemoryFile* NewFile() {
@@ -119,8 +119,9 @@ UINT DIAMONDAPI MemoryRead(INT_PTR handle, void* buffer, UINT count) {
 UINT DIAMONDAPI MemoryWrite(INT_PTR handle, void* buffer, UINT count) {
   MemoryFile* file = FileOf(handle);
   // A file never grows past the size the cabinet announced for it.
-  if (!file->is_output || count > file->announced_size - file->output.size()) return static_cast<UINT>(-1);
-  file->output.append(static_cast<const char*>(buffer), count);
+  if (!file->is_output || count > file->announced_size - file->written) return static_cast<UINT>(-1);
+  if (!file->sink->Append(static_cast<const char*>(buffer), count)) return static_cast<UINT>(-1);
+  file->written += count;
   return count;
 }
 
@@ -131,7 +132,7 @@ int DIAMONDAPI MemoryClose(INT_PTR) {
 
 LONG DIAMONDAPI MemorySeek(INT_PTR handle, LONG distance, int origin) {
   MemoryFile* file = FileOf(handle);
-  const size_t size = file->is_output ? file->output.size() : file->source->size();
+  const size_t size = file->is_output ? file->written : file->source->size();
   int64_t base = 0;
   if (origin == SEEK_CUR) base = static_cast<int64_t>(file->position);
   if (origin == SEEK_END) base = static_cast<int64_t>(size);
@@ -141,29 +142,25 @@ LONG DIAMONDAPI MemorySeek(INT_PTR handle, LONG distance, int origin) {
   return static_cast<LONG>(target);
 }
 
-// Caps the space reserved up front; the announced size comes from the archive.
-constexpr size_t kMaxReserveBytes = 1 << 20;
-
 INT_PTR DIAMONDAPI Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notification) {
   Extraction* extraction = static_cast<Extraction*>(notification->pv);
   switch (type) {
     case fdintCOPY_FILE: {
       const char* name = notification->psz1 != nullptr ? notification->psz1 : "";
       if (!extraction->wanted_name.empty() && extraction->wanted_name != name) return 0;
+      const size_t size = static_cast<size_t>(notification->cb);
+      if (!extraction->sink->Begin(name, size)) return 0;
       MemoryFile* file = extraction->NewFile();
       file->is_output = true;
-      file->name = name;
-      file->announced_size = static_cast<size_t>(notification->cb);
-      file->output.reserve(file->announced_size < kMaxReserveBytes ? file->announced_size : kMaxReserveBytes);
+      file->sink = extraction->sink;
+      file->announced_size = size;
       return reinterpret_cast<INT_PTR>(file);
     }
     case fdintCLOSE_FILE_INFO: {
       MemoryFile* file = FileOf(notification->hf);
       // The decoder announces the end of a file even when its data was
-      // corrupt; only a file of exactly the announced size is kept.
-      if (file->output.size() != file->announced_size) return FALSE;
-      (*extraction->files)[file->name] = std::move(file->output);
-      return TRUE;
+      // corrupt: the sink learns whether it holds exactly the announced size.
+      return file->sink->End(file->written == file->announced_size) ? TRUE : FALSE;
     }
     case fdintPARTIAL_FILE:
     case fdintNEXT_CABINET:
@@ -175,10 +172,46 @@ INT_PTR DIAMONDAPI Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notificatio
   }
 }
 
+// Collects whole files by name; a file of another size than announced is
+// never stored, so a damaged archive never yields a truncated document.
+class FileMapSink : public CabinetFileSink {
+ public:
+  explicit FileMapSink(CabinetFiles* files) : files_(files) {}
+
+  bool Begin(const std::string& name, size_t size) override {
+    name_ = name;
+    contents_.clear();
+    contents_.reserve(size < kMaxReserveBytes ? size : kMaxReserveBytes);
+    return true;
+  }
+  bool Append(const char* bytes, size_t count) override {
+    contents_.append(bytes, count);
+    return true;
+  }
+  bool End(bool complete) override {
+    if (!complete) return false;
+    (*files_)[name_] = std::move(contents_);
+    return true;
+  }
+
+ private:
+  // Caps the space reserved up front; the announced size comes from the archive.
+  static constexpr size_t kMaxReserveBytes = 1 << 20;
+
+  CabinetFiles* files_;
+  std::string name_;
+  std::string contents_;
+};
+
 }  // namespace
 
 bool ExtractCabinetFile(const std::string& package, const std::string& wanted_name, CabinetFiles* files) {
   files->clear();
+  FileMapSink sink(files);
+  return ExtractCabinetFiles(package, wanted_name, &sink);
+}
+
+bool ExtractCabinetFiles(const std::string& package, const std::string& wanted_name, CabinetFileSink* sink) {
   const CabinetLibrary& library = LoadCabinetLibrary();
   if (!library.Ready()) return false;
 
@@ -190,7 +223,7 @@ bool ExtractCabinetFile(const std::string& package, const std::string& wanted_na
   Extraction extraction;
   extraction.package = &package;
   extraction.wanted_name = wanted_name;
-  extraction.files = files;
+  extraction.sink = sink;
   g_active_extraction = &extraction;
   std::string name = PseudoName(&extraction);
   char empty_path[] = "";

@@ -13,6 +13,10 @@ namespace lite_installer {
 // reordered.
 void CenterWindow(HWND window);
 
+// Gives `window` the size `size` and centres it as CenterWindow does, in
+// one move (a top-level window is reconfigured once, not twice).
+void SizeAndCenterWindow(HWND window, SIZE size);
+
 }  // namespace lite_installer
 
 #endif  // UI_CENTER_WINDOW_H_

@@ -3,6 +3,7 @@
 // link and option clicks.
 #include "ui/main_window.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <string>
@@ -94,9 +95,7 @@ void MainWindow::OnInitDialog() {
   // Size, place, then the welcome screen; the shadow and the rest of the
   // start come after the first paint.
   const SIZE size = background.LogicalSize();
-  SetWindowPos(window_, nullptr, 0, 0, size.cx - 2 * kMainWindowShadowMargin, size.cy - 2 * kMainWindowShadowMargin,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  CenterWindow(window_);
+  SizeAndCenterWindow(window_, SIZE{size.cx - 2 * kMainWindowShadowMargin, size.cy - 2 * kMainWindowShadowMargin});
   LayoutWelcomeScreen();
   // Install has the focus when the screen opens (and is the default button).
   SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window_, IDC_INSTALL_BUTTON)), TRUE);
@@ -123,9 +122,12 @@ bool MainWindow::RunNextStartStep() {
       return true;
     }
     case 1: {
-      // The progress bar is hidden until the install click.
+      // The progress bar, hidden until the install click, is made here rather
+      // than with the window: one control less to create before it shows.
       progress_bar.reset(new ImageProgressBar(IDR_IMAGE_PROGRESS_FILL, IDR_IMAGE_PROGRESS_TRACK));
-      HWND bar = GetDlgItem(window_, IDC_PROGRESS_BAR);
+      HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 0, 0, window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_BAR)),
+                                 UiEnvironment::ModuleInstance(), nullptr);
       progress_bar->Subclass(bar);
       const SIZE bar_size = progress_bar->fill.LogicalSize();
       PlaceControl(bar, ProgressBarRect(background.LogicalSize().cy, bar_size.cx, bar_size.cy));

@@ -162,9 +162,7 @@ void MessageDialog::SetTexts() {
 
 void MessageDialog::ResizeAndCenter() {
   const SIZE size = background.LogicalSize();
-  SetWindowPos(window_, nullptr, 0, 0, size.cx - kMessageImageBorder, size.cy - kMessageImageBorder,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  CenterWindow(window_);
+  SizeAndCenterWindow(window_, SIZE{size.cx - kMessageImageBorder, size.cy - kMessageImageBorder});
 }
 
 void MessageDialog::CreateButtons() {

@@ -3,24 +3,22 @@
 namespace lite_installer {
 namespace {
 
-uint32_t ReadLittleEndian32(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
-  return value;
+uint32_t ReadLittleEndian32(const unsigned char* bytes) {
+  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
 
 }  // namespace
 
-bool ReadPackedImage(const std::string& packed, PackedImageView* view) {
-  if (packed.size() < kPackedImageHeaderBytes) return false;
-  const uint32_t width = ReadLittleEndian32(packed, 0);
-  const uint32_t height = ReadLittleEndian32(packed, 4);
+bool ReadPackedImageHeader(const unsigned char* header, size_t packed_length, PackedImageSize* size) {
+  const uint32_t width = ReadLittleEndian32(header);
+  const uint32_t height = ReadLittleEndian32(header + 4);
   if (width == 0 || height == 0 || width > kMaxPackedImageSide || height > kMaxPackedImageSide) return false;
+  // At most 4096 * 4096 * 4 bytes: no overflow even in 32 bits.
   const size_t pixel_bytes = static_cast<size_t>(width) * height * kPackedImagePixelBytes;
-  if (packed.size() - kPackedImageHeaderBytes != pixel_bytes) return false;
-  view->width = static_cast<int>(width);
-  view->height = static_cast<int>(height);
-  view->pixels = reinterpret_cast<const unsigned char*>(packed.data()) + kPackedImageHeaderBytes;
+  if (packed_length < kPackedImageHeaderBytes || packed_length - kPackedImageHeaderBytes != pixel_bytes) return false;
+  size->width = static_cast<int>(width);
+  size->height = static_cast<int>(height);
   return true;
 }
 

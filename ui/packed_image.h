@@ -1,4 +1,4 @@
-// The pixels of one of the installer's packed images (made at build time by
+// The format of the installer's packed images (made at build time by
 // resources/pack_images.py): the width and the height as little-endian
 // 32-bit numbers, then the rows from the top, four bytes per pixel (blue,
 // green, red premultiplied by alpha, alpha), exactly as a 32-bit top-down
@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace lite_installer {
 
@@ -18,17 +17,15 @@ constexpr uint32_t kMaxPackedImageSide = 4096;
 constexpr size_t kPackedImageHeaderBytes = 8;
 constexpr size_t kPackedImagePixelBytes = 4;
 
-struct PackedImageView {
+struct PackedImageSize {
   int width = 0;
   int height = 0;
-  // Into the packed image; width * height * 4 bytes.
-  const unsigned char* pixels = nullptr;
 };
 
-// The size and pixels of `packed`. False when a side is 0 or above
-// kMaxPackedImageSide, or when the pixels are not exactly width * height * 4
-// bytes after the header; never reads outside `packed`.
-bool ReadPackedImage(const std::string& packed, PackedImageView* view);
+// The size of a packed image from its kPackedImageHeaderBytes first bytes
+// and its whole length. False when a side is 0 or above kMaxPackedImageSide,
+// or when the length is not exactly the header and width * height * 4 bytes.
+bool ReadPackedImageHeader(const unsigned char* header, size_t packed_length, PackedImageSize* size);
 
 }  // namespace lite_installer
 

@@ -5,6 +5,7 @@
 
 #include "base/log.h"
 #include "base/log_tags.h"
+#include "base/unique_handle.h"
 #include "brand/cabinet_extract.h"
 #include "resources/resource_ids.h"
 #include "ui/packed_image.h"
@@ -31,36 +32,75 @@ bool IsHighResolutionScreen() {
 // The one member of an image's cabinet (resources/pack_images.py).
 constexpr char kImageMember[] = "image";
 
-// A 32-bit top-down bitmap holding the packed pixels as they are; null on
-// failure. The caller owns it.
-HBITMAP MakeBitmap(const PackedImageView& image) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;  // top-down, as the rows are packed
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr || bits == nullptr) {
-    if (bitmap != nullptr) DeleteObject(bitmap);
-    return nullptr;
+// Builds the bitmap of a packed image while the cabinet decoder unpacks it:
+// the header gives the size, and the pixels go straight into the bitmap's
+// memory (a top-down 32-bit bitmap holds them as they are packed).
+class BitmapSink : public CabinetFileSink {
+ public:
+  bool Begin(const std::string&, size_t size) override {
+    packed_length_ = size;
+    received_ = 0;
+    bitmap_.Reset(nullptr);
+    bits_ = nullptr;
+    return true;
   }
-  memcpy(bits, image.pixels, static_cast<size_t>(image.width) * image.height * kPackedImagePixelBytes);
-  return bitmap;
-}
+
+  bool Append(const char* bytes, size_t count) override {
+    while (count > 0 && received_ < kPackedImageHeaderBytes) {
+      header_[received_++] = static_cast<unsigned char>(*bytes++);
+      --count;
+      if (received_ == kPackedImageHeaderBytes && !MakeBitmap()) return false;
+    }
+    if (count == 0) return true;
+    const size_t offset = received_ - kPackedImageHeaderBytes;
+    if (bits_ == nullptr || count > pixel_bytes_ - offset) return false;
+    memcpy(bits_ + offset, bytes, count);
+    received_ += count;
+    return true;
+  }
+
+  bool End(bool complete) override {
+    if (!complete || bits_ == nullptr || received_ != packed_length_) bitmap_.Reset(nullptr);
+    return bitmap_.IsValid();
+  }
+
+  // The finished bitmap, handed to the caller; null when none was made.
+  HBITMAP Release() { return static_cast<HBITMAP>(bitmap_.Release()); }
+
+ private:
+  bool MakeBitmap() {
+    PackedImageSize size;
+    if (!ReadPackedImageHeader(header_, packed_length_, &size)) return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size.width;
+    info.bmiHeader.biHeight = -size.height;  // top-down, as the rows are packed
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_.IsValid() || bits == nullptr) return false;
+    bits_ = static_cast<unsigned char*>(bits);
+    pixel_bytes_ = packed_length_ - kPackedImageHeaderBytes;
+    return true;
+  }
+
+  size_t packed_length_ = 0;
+  size_t received_ = 0;
+  unsigned char header_[kPackedImageHeaderBytes] = {};
+  ScopedGdiObject bitmap_;
+  unsigned char* bits_ = nullptr;
+  size_t pixel_bytes_ = 0;
+};
 
 // The bitmap of a packed image resource; null when the cabinet or its pixels
 // are damaged.
 HBITMAP UnpackImage(const void* bytes, DWORD size) {
   const std::string package(static_cast<const char*>(bytes), size);
-  CabinetFiles files;
-  if (!ExtractCabinetFile(package, kImageMember, &files)) return nullptr;
-  const auto member = files.find(kImageMember);
-  PackedImageView image;
-  if (member == files.end() || !ReadPackedImage(member->second, &image)) return nullptr;
-  return MakeBitmap(image);
+  BitmapSink sink;
+  if (!ExtractCabinetFiles(package, kImageMember, &sink)) return nullptr;
+  return sink.Release();
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "ui/packed_strings.h"
+#include "ui/packed_image.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,30 @@ TEST(PackedStringsTest, MalformedTablesGiveNothingAndAreNotOverread) {
   std::string overcount = kTables.substr(0, 20);
   overcount[4] = '\x7f';
   EXPECT_EQ(FindPackedString(overcount, 1033, 450), "");
+}
+
+// The packed images' header: width and height, then exactly their pixels.
+TEST(PackedImageTest, HeaderGivesTheSizeOnlyWhenThePixelsFitExactly) {
+  const unsigned char header[] = {0xb2, 0x02, 0, 0, 0x28, 0x01, 0, 0};  // 690 x 296
+  const size_t whole = kPackedImageHeaderBytes + 690 * 296 * 4;
+  PackedImageSize size;
+  ASSERT_TRUE(ReadPackedImageHeader(header, whole, &size));
+  EXPECT_EQ(size.width, 690);
+  EXPECT_EQ(size.height, 296);
+  for (size_t length : {size_t{0}, size_t{7}, whole - 1, whole + 1, whole + 4}) {
+    EXPECT_FALSE(ReadPackedImageHeader(header, length, &size)) << length;
+  }
+  const struct {
+    unsigned char bytes[8];
+    size_t length;
+  } refused[] = {
+      {{0, 0, 0, 0, 1, 0, 0, 0}, 8},                             // no width
+      {{1, 0, 0, 0, 0, 0, 0, 0}, 8},                             // no height
+      {{0x01, 0x10, 0, 0, 1, 0, 0, 0}, 8 + 4097 * 4},            // wider than 4096
+      {{1, 0, 0, 0, 0xff, 0xff, 0xff, 0xff}, 8},                 // a height that would overflow
+      {{0x00, 0x10, 0, 0, 0x00, 0x10, 0, 0}, 8 + 4096 * 4095 * 4},  // 4096 x 4096, one row short
+  };
+  for (const auto& row : refused) EXPECT_FALSE(ReadPackedImageHeader(row.bytes, row.length, &size));
 }
 
 }  // namespace
