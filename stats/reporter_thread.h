@@ -23,8 +23,10 @@ namespace lite_installer {
 
 class ReporterThread {
  public:
-  // Starts the thread; should it not start, every report is dropped with a
-  // warning.
+  // Makes the thread's events. The thread itself starts with the first
+  // report, so that a run's start (the window's creation) does not share the
+  // processor with a thread's start-up; should it not start, every report is
+  // dropped with a warning.
   ReporterThread();
   // The exit, within kExitReportBudgetMs (see above).
   ~ReporterThread();
@@ -45,9 +47,14 @@ class ReporterThread {
   struct State;
 
   static unsigned __stdcall ThreadMain(void* share);
+  // Starts the thread unless that was tried; true when it runs. Called with
+  // the state's lock held.
+  bool StartLocked();
 
   std::shared_ptr<const ScopedHandle> cut_event_;
   std::shared_ptr<State> state_;
+  bool ready_ = false;        // the events exist; constant after construction
+  bool start_tried_ = false;  // guarded by the state's lock, as is thread_
   ScopedHandle thread_;
 };
 

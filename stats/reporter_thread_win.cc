@@ -58,21 +58,30 @@ ReporterThread::ReporterThread()
     Log(kError, log_tag::kReporterThreadReporterThread, __LINE__, L"Cannot create the reporter thread's events.");
     return;
   }
+  ready_ = true;
+}
+
+bool ReporterThread::StartLocked() {
+  if (start_tried_) return thread_.IsValid();
+  start_tried_ = true;
   // The thread's own share, released by the thread when it ends.
   auto* share = new std::shared_ptr<State>(state_);
   const uintptr_t thread = _beginthreadex(nullptr, 0, &ReporterThread::ThreadMain, share, 0, nullptr);
   if (thread == 0) {
     delete share;
     Log(kError, log_tag::kReporterThreadReporterThread, __LINE__, L"Cannot start the reporter thread.");
-    return;
+    return false;
   }
   thread_.Reset(reinterpret_cast<HANDLE>(thread));
+  return true;
 }
 
 ReporterThread::~ReporterThread() {
-  if (!thread_.IsValid()) return;
+  if (!ready_) return;
   {
     Held lock(state_->lock.Get());
+    // No report came: no thread was started.
+    if (!thread_.IsValid()) return;
     state_->queue.Close();
   }
   SetEvent(state_->wake.Get());
@@ -97,14 +106,16 @@ ReporterThread::~ReporterThread() {
 }
 
 void ReporterThread::Post(QueuedReport report) {
-  if (!thread_.IsValid()) {
+  bool running = false;
+  bool queued = false;
+  if (ready_) {
+    Held lock(state_->lock.Get());
+    running = StartLocked();
+    if (running) queued = state_->queue.Push(report);
+  }
+  if (!running) {
     LogNotSent(report, L"no reporter thread");
     return;
-  }
-  bool queued = false;
-  {
-    Held lock(state_->lock.Get());
-    queued = state_->queue.Push(report);
   }
   if (!queued) {
     LogNotSent(report, L"too many reports waiting");
