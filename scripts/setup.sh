@@ -15,6 +15,9 @@ packages=(
   libjansson-dev googletest libgtest-dev
   gcab openssl osslsigncode nginx-light python3
   dpkg-dev file
+  # Compiler cache for scripts/test.sh: unchanged sources are not compiled
+  # again, in any checkout of the project on the machine.
+  ccache
   # The fuzz tree: clang with libFuzzer and the sanitizer runtimes.
   clang-14 libclang-rt-14-dev
   # UI test bench: a CJK font for Japanese and Chinese dialogs, and the

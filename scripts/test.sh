@@ -7,6 +7,7 @@
 #   LITE_JOBS=N                build jobs (default: the number of cores)
 #   LITE_TEST_JOBS=N           Windows suites run at once (default 3: they
 #                              mostly wait, so three fit on two cores)
+#   LITE_NO_CCACHE=1           compile without the compiler cache
 #   LITE_WIN_ARCH=i686|x86_64  the Windows tests' architecture (default: i686
 #                              where this machine runs 32-bit programs, else
 #                              x86_64; scripts/wine_arch.sh)
@@ -27,6 +28,18 @@ started=$(date +%s)
 
 if [ "$(id -u)" -eq 0 ]; then
   "$root/scripts/setup.sh"
+fi
+
+# The compiler cache (scripts/setup.sh installs it): sources compiled before,
+# in this checkout or in another checkout of the project on the machine, are
+# not compiled again. Paths under the checkout are hashed relative to it, so
+# a fresh clone finds what an earlier one compiled. LITE_NO_CCACHE=1 (or
+# launchers of one's own) turns it off; trees keep the choice of their first
+# configuration.
+if [ -z "${LITE_NO_CCACHE:-}" ] && command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
+  export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+  export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
 fi
 
 work=$(mktemp -d)
