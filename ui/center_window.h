@@ -9,13 +9,10 @@ namespace lite_installer {
 
 // A child window is centred in its parent's client area; a top-level window
 // on its visible, non-minimized owner or else on the work area of the
-// nearest monitor, and kept inside that work area. Not resized, activated or
-// reordered.
-void CenterWindow(HWND window);
-
-// Gives `window` the size `size` and centres it as CenterWindow does, in
-// one move (a top-level window is reconfigured once, not twice).
-void SizeAndCenterWindow(HWND window, SIZE size);
+// nearest monitor, and kept inside that work area. Not activated or
+// reordered; resized only to `new_size` when one is given, in the same move
+// (a top-level window is then reconfigured once, not twice).
+void CenterWindow(HWND window, const SIZE* new_size = nullptr);
 
 }  // namespace lite_installer
 

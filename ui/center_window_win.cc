@@ -34,23 +34,23 @@ bool CenteredPlace(HWND window, int width, int height, int* left, int* top) {
 
 }  // namespace
 
-void CenterWindow(HWND window) {
-  RECT own;
-  if (!GetWindowRect(window, &own)) return;
-  int left = 0;
-  int top = 0;
-  if (!CenteredPlace(window, own.right - own.left, own.bottom - own.top, &left, &top)) return;
-  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
-}
-
-void SizeAndCenterWindow(HWND window, SIZE size) {
+void CenterWindow(HWND window, const SIZE* new_size) {
+  SIZE size = {0, 0};
+  if (new_size != nullptr) {
+    size = *new_size;
+  } else {
+    RECT own;
+    if (!GetWindowRect(window, &own)) return;
+    size = SIZE{own.right - own.left, own.bottom - own.top};
+  }
+  const UINT keep = SWP_NOACTIVATE | SWP_NOZORDER | (new_size != nullptr ? 0 : SWP_NOSIZE);
   int left = 0;
   int top = 0;
   if (!CenteredPlace(window, size.cx, size.cy, &left, &top)) {
-    SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    if (new_size != nullptr) SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, keep | SWP_NOMOVE);
     return;
   }
-  SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOACTIVATE | SWP_NOZORDER);
+  SetWindowPos(window, nullptr, left, top, size.cx, size.cy, keep);
 }
 
 }  // namespace lite_installer

@@ -95,7 +95,8 @@ void MainWindow::OnInitDialog() {
   // Size, place, then the welcome screen; the shadow and the rest of the
   // start come after the first paint.
   const SIZE size = background.LogicalSize();
-  SizeAndCenterWindow(window_, SIZE{size.cx - 2 * kMainWindowShadowMargin, size.cy - 2 * kMainWindowShadowMargin});
+  const SIZE window_size = {size.cx - 2 * kMainWindowShadowMargin, size.cy - 2 * kMainWindowShadowMargin};
+  CenterWindow(window_, &window_size);
   LayoutWelcomeScreen();
   // Install has the focus when the screen opens (and is the default button).
   SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window_, IDC_INSTALL_BUTTON)), TRUE);

@@ -162,7 +162,8 @@ void MessageDialog::SetTexts() {
 
 void MessageDialog::ResizeAndCenter() {
   const SIZE size = background.LogicalSize();
-  SizeAndCenterWindow(window_, SIZE{size.cx - kMessageImageBorder, size.cy - kMessageImageBorder});
+  const SIZE window_size = {size.cx - kMessageImageBorder, size.cy - kMessageImageBorder};
+  CenterWindow(window_, &window_size);
 }
 
 void MessageDialog::CreateButtons() {
