@@ -6,9 +6,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/wine_env.sh"
-build=${LITE_BUILD_DIR:-$root/build/$LITE_WIN_TREE}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >/dev/null
-fi
-cmake --build "$build" -j2 --target download_bench >/dev/null
+lite_build_windows_targets "$root" download_bench
+build=$LITE_BUILD
 LITE_BUILD_DIR=$build exec python3 "$root/scripts/bench_download.py" "$@"

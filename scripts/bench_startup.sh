@@ -9,11 +9,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/wine_env.sh"
-build=${LITE_BUILD_DIR:-$root/build/$LITE_WIN_TREE}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >/dev/null
-fi
-cmake --build "$build" -j2 --target lite_installer_test startup_reference startup_bench >/dev/null
+lite_build_windows_targets "$root" lite_installer_test startup_reference startup_bench
+build=$LITE_BUILD
 "$root/scripts/wine_prefix.sh" "$build/wineprefix" >/dev/null
 status=0
 LITE_BUILD_DIR=$build LITE_SOURCE_DIR=$root LITE_WINEPREFIX=$build/wineprefix \

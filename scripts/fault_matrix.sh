@@ -9,12 +9,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/wine_env.sh"
-build=${LITE_BUILD_DIR:-$root/build/$LITE_WIN_TREE}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >/dev/null
-fi
-cmake --build "$build" -j2 --target installer_probe stand_in_setup exit_code_runner \
-  install_test_root lite_installer_test ui_driver message_dialog_runner >/dev/null
+lite_build_windows_targets "$root" installer_probe stand_in_setup exit_code_runner \
+  install_test_root lite_installer_test ui_driver message_dialog_runner
+build=$LITE_BUILD
 "$root/scripts/wine_prefix.sh" "$build/wineprefix" >/dev/null
 status=0
 LITE_BUILD_DIR=$build LITE_SOURCE_DIR=$root LITE_WINEPREFIX=$build/wineprefix \

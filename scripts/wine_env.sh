@@ -23,3 +23,16 @@ case $LITE_WIN_ARCH in
   *) echo "LITE_WIN_ARCH must be i686 or x86_64, not '$LITE_WIN_ARCH'" >&2; exit 2 ;;
 esac
 export LITE_WIN_ARCH WINEARCH LITE_WINE LITE_WIN_TREE LITE_WIN_TOOLCHAIN
+
+# lite_build_windows_targets ROOT TARGET...: configures the Windows tree
+# (LITE_BUILD_DIR, or build/LITE_WIN_TREE under ROOT) when it has never been
+# configured, builds TARGETs in it and leaves its path in LITE_BUILD.
+lite_build_windows_targets() {
+  local root=$1
+  shift
+  LITE_BUILD=${LITE_BUILD_DIR:-$root/build/$LITE_WIN_TREE}
+  if [ ! -f "$LITE_BUILD/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$LITE_BUILD" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$LITE_WIN_TOOLCHAIN" >/dev/null
+  fi
+  cmake --build "$LITE_BUILD" -j2 --target "$@" >/dev/null
+}
